@@ -1,0 +1,171 @@
+#pragma once
+// The main window: the recipe and category lists, search, the three modes, saving and deleting,
+// page setup and printing.
+
+#include <string>
+
+#include "framework/Controls.h"
+#include "framework/Menus.h"
+#include "framework/Window.h"
+
+class MainForm : public fw::Window {
+  public:
+    MainForm();
+
+    // Set-up hooks.
+    void Layout() override;
+    void CreateControls() override;
+    void CreateControls0();
+    void AddMenuHandlers(fw::Window& window) override;
+
+    // Window events.
+    void Event_Open() override;
+    void Event_Close() override;
+    void Event_EnableMenuItems() override;
+
+    // Control event handlers.
+    void lstRecipe_Change();
+    void txtSearch_TextChange();
+    void cboSearchOption_Change();
+    void btnResetSearch_Action();
+    void cboCategory_Change();
+    void lstCategory_Change();
+    void btnEditCategory_Action();
+    void btnNewCategory_Action();
+    void btnSaveCategory_Action();
+    void btnDeleteCategory_Action();
+    void btnCancelCategory_Action();
+    void btnEditRecipe_Action();
+    void btnNewRecipe_Action();
+    void btnSaveRecipe_Action();
+    void btnCancelRecipe_Action();
+    void btnDeleteRecipe_Action();
+    void btnPrintRecipe_Action();
+    void btnPageSetup_Action();
+
+    // Menu commands.
+    bool FilePageSetup_Action();
+    bool FilePrint_Action();
+
+    // The controls, by name.
+    fw::TabPanel& tpnlMain() const { return ControlByName<fw::TabPanel>("tpnlMain"); }
+    fw::EditField& txtDirections() const { return ControlByName<fw::EditField>("txtDirections"); }
+    fw::Listbox& lstRecipe() const { return ControlByName<fw::Listbox>("lstRecipe"); }
+    fw::EditField& txtSearch() const { return ControlByName<fw::EditField>("txtSearch"); }
+    fw::PopupMenu& cboSearchOption() const {
+        return ControlByName<fw::PopupMenu>("cboSearchOption");
+    }
+    fw::BevelButton& btnResetSearch() const {
+        return ControlByName<fw::BevelButton>("btnResetSearch");
+    }
+    fw::PopupMenu& cboCategory() const { return ControlByName<fw::PopupMenu>("cboCategory"); }
+    fw::Listbox& lstCategory() const { return ControlByName<fw::Listbox>("lstCategory"); }
+    fw::PushButton& btnEditCategory() const {
+        return ControlByName<fw::PushButton>("btnEditCategory");
+    }
+    fw::PushButton& btnNewCategory() const {
+        return ControlByName<fw::PushButton>("btnNewCategory");
+    }
+    fw::PushButton& btnSaveCategory() const {
+        return ControlByName<fw::PushButton>("btnSaveCategory");
+    }
+    fw::PushButton& btnDeleteCategory() const {
+        return ControlByName<fw::PushButton>("btnDeleteCategory");
+    }
+    fw::EditField& txtCategoryName() const {
+        return ControlByName<fw::EditField>("txtCategoryName");
+    }
+    fw::StaticText& StaticText1() const { return ControlByName<fw::StaticText>("StaticText1"); }
+    fw::PushButton& btnCancelCategory() const {
+        return ControlByName<fw::PushButton>("btnCancelCategory");
+    }
+    fw::StaticText& StaticText2() const { return ControlByName<fw::StaticText>("StaticText2"); }
+    fw::EditField& txtRecipeName() const { return ControlByName<fw::EditField>("txtRecipeName"); }
+    fw::PopupMenu& cboRecipeCategory() const {
+        return ControlByName<fw::PopupMenu>("cboRecipeCategory");
+    }
+    fw::StaticText& StaticText4() const { return ControlByName<fw::StaticText>("StaticText4"); }
+    fw::StaticText& StaticText5() const { return ControlByName<fw::StaticText>("StaticText5"); }
+    fw::PushButton& btnEditRecipe() const { return ControlByName<fw::PushButton>("btnEditRecipe"); }
+    fw::PushButton& btnNewRecipe() const { return ControlByName<fw::PushButton>("btnNewRecipe"); }
+    fw::PushButton& btnSaveRecipe() const { return ControlByName<fw::PushButton>("btnSaveRecipe"); }
+    fw::PushButton& btnCancelRecipe() const {
+        return ControlByName<fw::PushButton>("btnCancelRecipe");
+    }
+    fw::PushButton& btnDeleteRecipe() const {
+        return ControlByName<fw::PushButton>("btnDeleteRecipe");
+    }
+    fw::PushButton& btnPrintRecipe() const {
+        return ControlByName<fw::PushButton>("btnPrintRecipe");
+    }
+    fw::EditField& txtPageNum() const { return ControlByName<fw::EditField>("txtPageNum"); }
+    fw::PushButton& btnPageSetup() const { return ControlByName<fw::PushButton>("btnPageSetup"); }
+
+    // The items of the window's menu bar, by name.
+    fw::MenuItem* HelpMenu() const { return MenuItemNamed("HelpMenu"); }
+    fw::MenuItem* HelpUserGuide() const { return MenuItemNamed("HelpUserGuide"); }
+    fw::AppleMenuItem* HelpAbout() const;
+    fw::MenuItem* EditMenu() const { return MenuItemNamed("EditMenu"); }
+    fw::MenuItem* EditSelectAll() const { return MenuItemNamed("EditSelectAll"); }
+    fw::MenuItem* UntitledMenu0() const { return MenuItemNamed("UntitledMenu0"); }
+    fw::MenuItem* EditClear() const { return MenuItemNamed("EditClear"); }
+    fw::MenuItem* EditPaste() const { return MenuItemNamed("EditPaste"); }
+    fw::MenuItem* EditCopy() const { return MenuItemNamed("EditCopy"); }
+    fw::MenuItem* EditCut() const { return MenuItemNamed("EditCut"); }
+    fw::MenuItem* FileMenu() const { return MenuItemNamed("FileMenu"); }
+    fw::QuitMenuItem* FileQuit() const;
+    fw::MenuItem* UntitledSeparator() const { return MenuItemNamed("UntitledSeparator"); }
+    fw::MenuItem* FilePrint() const { return MenuItemNamed("FilePrint"); }
+    fw::MenuItem* UntitledSeparator0() const { return MenuItemNamed("UntitledSeparator0"); }
+    fw::MenuItem* FilePageSetup() const { return MenuItemNamed("FilePageSetup"); }
+    fw::MenuItem* UntitledSeparator1() const { return MenuItemNamed("UntitledSeparator1"); }
+    fw::MenuItem* FileRestore() const { return MenuItemNamed("FileRestore"); }
+    fw::MenuItem* FileBackup() const { return MenuItemNamed("FileBackup"); }
+
+    // Brings every list up to date with the database and returns to browse mode, dropping any
+    // edit in progress (used when the data has been replaced underneath the window).
+    void ReloadAll();
+
+    // For tests: the state the Parts of the window keep.
+    bool EditMode() const { return blnEditMode; }
+    const std::string& PageSetupText() const { return PageSetup; }
+    void PageSetupText(const std::string& text) { PageSetup = text; }
+
+  private:
+    fw::MenuItem* MenuItemNamed(const std::string& name) const;
+
+    // Lists and search.
+    void UpdateCategoryList();
+    void UpdateCategoryComboList();
+    void UpdateRecipeList();
+    std::string GetSearchString();
+    void LoadRecipeData();
+
+    // Modes.
+    void SetButtons(bool blnRecipe);
+    void ApplyBrowseMode();
+    void ApplyRecipeEditMode();
+    void ApplyCategoryEditMode();
+    void PreselectDefaultCategory();
+    void ClearLoadedRecipe();
+
+    // Error report and confirmation.
+    void DisplayDatabaseError(bool blnRollback);
+    bool ConfirmDelete(const std::string& ItemType);
+
+    // Preferences and page setup.
+    void LoadPreferences();
+    void SavePreferences();
+    void EditPageSetup();
+
+    bool blnEditMode = false;
+    std::string PageSetup;
+
+    // The record whose values the detail fields hold: a save writes to it, whatever row the
+    // lists have selected by then. Empty when none is loaded.
+    std::string loadedRecipeId_;
+    std::string editedCategoryId_;
+};
+
+// The shared main window, made and opened on the first call.
+class MainForm& MainForm();

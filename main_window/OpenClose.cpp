@@ -1,0 +1,84 @@
+// Opening and closing the window, and the page setup kept in the database.
+
+#include "Larderon.h"
+#include "MainForm.h"
+#include "framework/Dialogs.h"
+
+void MainForm::Event_Open() {
+    try {
+        if (!App().db) {
+            App().AutoQuit(true);
+            return;
+        }
+        UpdateCategoryComboList();
+        UpdateCategoryList();
+        UpdateRecipeList();
+        SetButtons(true);
+        LoadPreferences();
+    } catch (...) {
+        fw::MsgBox("An error has occured");
+    }
+}
+
+void MainForm::ReloadAll() {
+    blnEditMode = false;
+    editedCategoryId_.clear();
+    UpdateCategoryComboList();
+    UpdateCategoryList();
+    UpdateRecipeList();
+    SetButtons(true);
+}
+
+void MainForm::Event_Close() {
+    if (App().db)
+        SavePreferences();
+    App().Quit(0);
+}
+
+void MainForm::LoadPreferences() {
+    try {
+        auto rs = App().db->SQLSelect("SELECT * FROM Preferences WHERE Id = 1");
+        if (App().db->Error()) {
+            DisplayDatabaseError(false);
+            return;
+        }
+        if (!rs)
+            throw DatabaseException("no result");
+        PageSetup = rs->Field("PageSetup").StringValue();
+        rs->Close();
+    } catch (...) {
+        fw::MsgBox("Unable to get Preferences!");
+    }
+}
+
+void MainForm::SavePreferences() {
+    bool begun = false;
+    try {
+        App().db->SQLExecute("begin transaction");
+        begun = true;
+        auto rs = App().db->SQLSelect("SELECT * FROM Preferences WHERE Id = 1");
+        if (!rs)
+            throw DatabaseException("no result");
+        rs->Edit();
+        if (App().db->Error()) {
+            DisplayDatabaseError(false);
+            App().db->Rollback();
+            return;
+        }
+        rs->Field("PageSetup").StringValue(PageSetup);
+        rs->Update();
+        if (App().db->Error()) {
+            DisplayDatabaseError(true);
+            return;
+        }
+        App().db->Commit();
+    } catch (...) {
+        if (begun) {
+            try {
+                App().db->Rollback();
+            } catch (...) {
+            }
+        }
+        fw::MsgBox("Unable to save preferences.");
+    }
+}

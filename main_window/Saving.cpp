@@ -1,0 +1,159 @@
+// Saving and deleting recipes and categories.
+
+#include "Larderon.h"
+#include "MainForm.h"
+#include "framework/Dialogs.h"
+#include "framework/Text.h"
+
+namespace {
+
+// Ends the transaction a save began when the save cannot finish, so that the next save does not
+// meet it still open. The outcome is of no further use: the save has already failed.
+void RollbackQuietly() {
+    try {
+        if (App().db)
+            App().db->Rollback();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+void MainForm::btnSaveCategory_Action() {
+    bool begun = false;
+    try {
+        App().db->SQLExecute("begin transaction");
+        begun = true;
+        if (!blnEditMode) {
+            DatabaseRecord record;
+            record.Column("Name", txtCategoryName().Text());
+            App().db->InsertRecord("Category", record);
+            if (App().db->Error()) {
+                DisplayDatabaseError(true);
+                return;
+            }
+        } else {
+            // The category being edited is the one that was selected when Edit was pressed.
+            std::string id = editedCategoryId_.empty()
+                                 ? lstCategory().CellTag(lstCategory().ListIndex(), 0).Text()
+                                 : editedCategoryId_;
+            auto rs = App().db->SQLSelect("SELECT * FROM Category WHERE CategoryId = '" +
+                                          SqlQuote(id) + "'");
+            if (!rs)
+                throw DatabaseException("no result");
+            rs->Edit();
+            if (App().db->Error()) {
+                DisplayDatabaseError(false);
+                RollbackQuietly();
+                return;
+            }
+            rs->Field("Name").StringValue(txtCategoryName().Text());
+            rs->Update();
+            if (App().db->Error()) {
+                DisplayDatabaseError(true);
+                return;
+            }
+        }
+        App().db->Commit();
+        begun = false;
+        UpdateCategoryList();
+        UpdateCategoryComboList();
+        blnEditMode = false;
+        editedCategoryId_.clear();
+        SetButtons(false);
+    } catch (...) {
+        if (begun)
+            RollbackQuietly();
+        fw::MsgBox("Unable to save Category.");
+    }
+}
+
+void MainForm::btnSaveRecipe_Action() {
+    bool begun = false;
+    try {
+        App().db->SQLExecute("begin transaction");
+        begun = true;
+        // Recipe edit mode whose fields hold a loaded recipe writes to that recipe, even when
+        // the list's selection has moved since; with nothing loaded there is nothing to change,
+        // and the typed recipe is added as a new one.
+        if (blnEditMode && !loadedRecipeId_.empty()) {
+            auto rs = App().db->SQLSelect("SELECT * FROM Recipe WHERE RecipeId = '" +
+                                          SqlQuote(loadedRecipeId_) + "'");
+            if (!rs)
+                throw DatabaseException("no result");
+            rs->Edit();
+            if (App().db->Error()) {
+                DisplayDatabaseError(false);
+                RollbackQuietly();
+                return;
+            }
+            rs->Field("Name").StringValue(txtRecipeName().Text());
+            rs->Field("CategoryId")
+                .IntegerValue(
+                    cboRecipeCategory().RowTag(cboRecipeCategory().ListIndex()).Integer());
+            rs->Field("Directions").StringValue(txtDirections().Text());
+            rs->Update();
+            if (App().db->Error()) {
+                DisplayDatabaseError(true);
+                return;
+            }
+        } else {
+            DatabaseRecord record;
+            record.Column("Name", txtRecipeName().Text());
+            record.IntegerColumn(
+                "CategoryId",
+                cboRecipeCategory().RowTag(cboRecipeCategory().ListIndex()).Integer());
+            record.Column("Directions", txtDirections().Text());
+            App().db->InsertRecord("Recipe", record);
+            if (App().db->Error()) {
+                DisplayDatabaseError(true);
+                return;
+            }
+        }
+        App().db->Commit();
+        begun = false;
+        UpdateRecipeList();
+        blnEditMode = false;
+        SetButtons(true);
+    } catch (...) {
+        if (begun)
+            RollbackQuietly();
+        fw::MsgBox("Unable to save Recipe.");
+    }
+}
+
+void MainForm::btnDeleteCategory_Action() {
+    std::int64_t id = lstCategory().CellTag(lstCategory().ListIndex(), 0).Integer();
+    if (!ConfirmDelete("category"))
+        return;
+    App().db->SQLExecute("UPDATE Recipe SET CategoryId = 1 WHERE CategoryId = " + fw::Str(id));
+    if (App().db->Error()) {
+        DisplayDatabaseError(false);
+        return;
+    }
+    App().db->SQLExecute("DELETE FROM Category WHERE CategoryId = " + fw::Str(id));
+    if (App().db->Error()) {
+        DisplayDatabaseError(false);
+        return;
+    }
+    UpdateCategoryList();
+    UpdateCategoryComboList();
+    blnEditMode = false;
+    SetButtons(false);
+}
+
+void MainForm::btnDeleteRecipe_Action() {
+    std::string statement = "DELETE FROM Recipe WHERE RecipeId = '" +
+                            fw::Str(lstRecipe().CellTag(lstRecipe().ListIndex(), 0).Integer()) +
+                            "'";
+    if (!ConfirmDelete("recipe"))
+        return;
+    App().db->SQLExecute(statement);
+    if (App().db->Error()) {
+        DisplayDatabaseError(false);
+        return;
+    }
+    UpdateRecipeList();
+    blnEditMode = false;
+    SetButtons(true);
+}

@@ -1,0 +1,158 @@
+// The engine behaviours the app's statements rely on, checked on a database made from the real
+// schema.
+
+#include <gtest/gtest.h>
+
+#include "QueryHelpers.h"
+#include "database/Database.h"
+#include "support/TempDir.h"
+#include "support/TestDatabase.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class EngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        db_.DatabaseFile(MakeTestDatabase(dir_.path()));
+        ASSERT_TRUE(db_.Connect()) << db_.ErrorMessage();
+    }
+
+    void Execute(const std::string& sql) {
+        db_.SQLExecute(sql);
+        ASSERT_FALSE(db_.Error()) << sql << ": " << db_.ErrorMessage();
+    }
+
+    TempDir dir_;
+    Database db_;
+};
+
+TEST_F(EngineTest, NewRowsGetUniqueKeysAndAnEmptiedTableStartsAtOne) {
+    DatabaseRecord record;
+    record.Column("Name", "Soups");
+    db_.InsertRecord("Category", record);
+    ASSERT_FALSE(db_.Error()) << db_.ErrorMessage();
+    const std::int64_t from_record = db_.LastInsertId();
+    Execute("INSERT INTO Category (Name) VALUES ('x')");
+    const std::int64_t from_statement = db_.LastInsertId();
+
+    EXPECT_NE(from_record, 1);
+    EXPECT_NE(from_statement, 1);
+    EXPECT_NE(from_record, from_statement);
+    EXPECT_EQ(ColumnValues(db_, "SELECT CategoryId AS v FROM Category ORDER BY CategoryId"),
+              (Strings{"1", std::to_string(from_record), std::to_string(from_statement)}));
+
+    Execute("DELETE FROM Category");
+    db_.InsertRecord("Category", record);
+    EXPECT_EQ(db_.LastInsertId(), 1);
+    EXPECT_EQ(OneValue(db_, "SELECT CategoryId AS v FROM Category"), "1");
+}
+
+TEST_F(EngineTest, QuotedAndBareKeysSelectTheSameRow) {
+    for (int i = 2; i <= 7; ++i) {
+        Execute("INSERT INTO Category (Name) VALUES ('Category " + std::to_string(i) + "')");
+        Execute("INSERT INTO Recipe (Name) VALUES ('Recipe " + std::to_string(i - 1) + "')");
+    }
+    EXPECT_EQ(ColumnValues(db_, "SELECT Name AS v FROM Category WHERE CategoryId = '5'"),
+              Strings{"Category 5"});
+    EXPECT_EQ(ColumnValues(db_, "SELECT Name AS v FROM Category WHERE CategoryId = 5"),
+              Strings{"Category 5"});
+    EXPECT_EQ(ColumnValues(db_, "SELECT Name AS v FROM Recipe WHERE RecipeId = '5'"),
+              Strings{"Recipe 5"});
+    EXPECT_EQ(ColumnValues(db_, "SELECT Name AS v FROM Recipe WHERE RecipeId = 5"),
+              Strings{"Recipe 5"});
+
+    auto records = db_.SQLSelect("SELECT * FROM Category WHERE CategoryId = '5'");
+    ASSERT_TRUE(records && !records->Eof()) << db_.ErrorMessage();
+    records->Edit();
+    records->Field("Name").StringValue("Renamed");
+    records->Update();
+    ASSERT_FALSE(db_.Error()) << db_.ErrorMessage();
+    EXPECT_EQ(ColumnValues(db_, "SELECT Name AS v FROM Category ORDER BY CategoryId"),
+              (Strings{"General", "Category 2", "Category 3", "Category 4", "Renamed", "Category 6",
+                       "Category 7"}));
+}
+
+TEST_F(EngineTest, QuotedDigitsInAnIntegerColumnAreStoredAsIntegers) {
+    Execute("INSERT INTO Recipe (Name, CategoryId) VALUES ('Stew', '3')");
+    DatabaseRecord bound;
+    bound.Column("Name", "Pie");
+    bound.Column("CategoryId", "3");
+    db_.InsertRecord("Recipe", bound);
+    ASSERT_FALSE(db_.Error()) << db_.ErrorMessage();
+
+    EXPECT_EQ(ColumnValues(db_, "SELECT typeof(CategoryId) AS v FROM Recipe"),
+              (Strings{"integer", "integer"}));
+    EXPECT_EQ(ColumnValues(db_, "SELECT Name AS v FROM Recipe WHERE CategoryId = 3 ORDER BY Name"),
+              (Strings{"Pie", "Stew"}));
+    EXPECT_EQ(
+        ColumnValues(db_, "SELECT Name AS v FROM Recipe WHERE CategoryId = '3' ORDER BY Name"),
+        (Strings{"Pie", "Stew"}));
+    EXPECT_EQ(ColumnValues(db_, "SELECT CategoryId AS v FROM Recipe"), (Strings{"3", "3"}));
+}
+
+TEST_F(EngineTest, IntegerColumnsReadAsPlainDecimalText) {
+    // 2^53 + 1 and a negative number would come out wrong if the text went through a double.
+    Execute("INSERT INTO Recipe (RecipeId, Name, CategoryId) VALUES (12, 'a', 9007199254740993)");
+    Execute("INSERT INTO Recipe (RecipeId, Name, CategoryId) VALUES (13, 'b', -7)");
+    auto records = db_.SQLSelect("SELECT RecipeId, CategoryId FROM Recipe ORDER BY RecipeId");
+    ASSERT_TRUE(records && !records->Eof()) << db_.ErrorMessage();
+    EXPECT_EQ(records->Field("RecipeId").StringValue(), "12");
+    EXPECT_EQ(records->Field("CategoryId").StringValue(), "9007199254740993");
+    records->MoveNext();
+    ASSERT_FALSE(records->Eof());
+    EXPECT_EQ(records->Field("RecipeId").StringValue(), "13");
+    EXPECT_EQ(records->Field("CategoryId").StringValue(), "-7");
+    EXPECT_EQ(OneValue(db_, "SELECT count(*) AS v FROM Recipe"), "2");
+}
+
+TEST_F(EngineTest, LikeMatchesRunsAndExactNamesWithoutCaseAndNamesSortWithoutCase) {
+    for (const char* name :
+         {"Soup", "Soup of the Day", "Pea soup", "Salad", "soups", "apple", "Banana"}) {
+        Execute(std::string("INSERT INTO Recipe (Name) VALUES ('") + name + "')");
+    }
+    const std::string query = "SELECT Name AS v FROM Recipe WHERE Name LIKE ? ORDER BY Name";
+    auto like = [&](const std::string& pattern) {
+        return ColumnValues(db_, query, "v", {pattern});
+    };
+    EXPECT_EQ(like("Soup%"), (Strings{"Soup", "Soup of the Day", "soups"}));
+    EXPECT_EQ(like("%soup"), (Strings{"Pea soup", "Soup"}));
+    EXPECT_EQ(like("%SOUP%"), (Strings{"Pea soup", "Soup", "Soup of the Day", "soups"}));
+    EXPECT_EQ(like("soup"), Strings{"Soup"});
+    EXPECT_EQ(like("Sou"), Strings{});
+    EXPECT_EQ(like("%"), (Strings{"apple", "Banana", "Pea soup", "Salad", "Soup", "Soup of the Day",
+                                  "soups"}));
+}
+
+TEST_F(EngineTest, RollbackUndoesATransactionAndCommitKeepsIt) {
+    Execute("begin transaction");
+    Execute("INSERT INTO Category (Name) VALUES ('Undone')");
+    db_.Rollback();
+    ASSERT_FALSE(db_.Error()) << db_.ErrorMessage();
+    EXPECT_EQ(OneValue(db_, "SELECT count(*) AS v FROM Category"), "1");
+
+    Execute("begin transaction");
+    Execute("INSERT INTO Category (Name) VALUES ('Kept')");
+    db_.Commit();
+    ASSERT_FALSE(db_.Error()) << db_.ErrorMessage();
+    db_.Close();
+    ASSERT_TRUE(db_.Connect()) << db_.ErrorMessage();
+    EXPECT_EQ(ColumnValues(db_, "SELECT Name AS v FROM Category ORDER BY CategoryId"),
+              (Strings{"General", "Kept"}));
+}
+
+TEST_F(EngineTest, StatementsOutsideATransactionLastAfterReopening) {
+    Execute("INSERT INTO Category (Name) VALUES ('Desserts')");
+    Execute("INSERT INTO Recipe (Name, CategoryId) VALUES ('Trifle', 2)");
+    Execute("UPDATE Category SET Name = 'Sweets' WHERE CategoryId = 2");
+    Execute("UPDATE Preferences SET PageSetup = 'A4' WHERE Id = 1");
+    db_.Close();
+    ASSERT_TRUE(db_.Connect()) << db_.ErrorMessage();
+    EXPECT_EQ(ColumnValues(db_, "SELECT Name AS v FROM Category ORDER BY CategoryId"),
+              (Strings{"General", "Sweets"}));
+    EXPECT_EQ(OneValue(db_, "SELECT Name || '/' || CategoryId AS v FROM Recipe"), "Trifle/2");
+    EXPECT_EQ(OneValue(db_, "SELECT PageSetup AS v FROM Preferences"), "A4");
+}
+
+}  // namespace

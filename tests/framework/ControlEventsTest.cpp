@@ -1,0 +1,160 @@
+// The rules for which changes raise a control's event: the main window's consistency rests on them.
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "framework/Application.h"
+#include "framework/Controls.h"
+#include "framework/Window.h"
+#include "support/ScriptedDialogs.h"
+
+namespace {
+
+class TestWindow : public fw::Window {
+  public:
+    void CreateControls() override {
+        NewControl<fw::Listbox>("list").SetProperties(Props(0));
+        NewControl<fw::PopupMenu>("popup").SetProperties(Props(1));
+        NewControl<fw::EditField>("field").SetProperties(Props(2));
+        NewControl<fw::PushButton>("button").SetProperties(Props(3));
+        ControlByName<fw::Listbox>("list").InstallEventHandler(
+            "Change", [this] { events.push_back("list"); });
+        ControlByName<fw::PopupMenu>("popup").InstallEventHandler(
+            "Change", [this] { events.push_back("popup"); });
+        ControlByName<fw::EditField>("field").InstallEventHandler(
+            "TextChange", [this] { events.push_back("field"); });
+        ControlByName<fw::PushButton>("button").InstallEventHandler(
+            "Action", [this] { events.push_back("button"); });
+    }
+    static fw::ControlProperties Props(int i) {
+        fw::ControlProperties p;
+        p.left = 10;
+        p.top = 10 + 40 * i;
+        p.width = 200;
+        p.height = 30;
+        p.initialValue = i == 1 ? "One\rTwo" : "Heading";
+        p.listIndex = 0;
+        return p;
+    }
+    fw::Listbox& list() { return ControlByName<fw::Listbox>("list"); }
+    fw::PopupMenu& popup() { return ControlByName<fw::PopupMenu>("popup"); }
+    fw::EditField& field() { return ControlByName<fw::EditField>("field"); }
+    std::vector<std::string> events;
+};
+
+class ControlEvents : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        app.Register();
+        window.Constructor();
+        window.events.clear();
+        for (const char* row : {"Apple", "Bread", "Cake"}) {
+            window.list().AddRow(row);
+            window.list().CellTag(window.list().LastIndex(), 0, std::string("id-") + row);
+        }
+    }
+    ScriptedDialogs dialogs;
+    fw::Application app;
+    TestWindow window;
+};
+
+TEST_F(ControlEvents, DesignedValuesRaiseNothingAndPopupStartsOnItsDesignedRow) {
+    EXPECT_TRUE(window.events.empty());
+    EXPECT_EQ(window.popup().ListIndex(), 0);
+    EXPECT_EQ(window.popup().Text(), "One");
+}
+
+TEST_F(ControlEvents, ListIndexRaisesChangeOnlyForADifferentRow) {
+    window.list().ListIndex(1);
+    window.list().ListIndex(1);
+    EXPECT_EQ(window.events, std::vector<std::string>{"list"});
+
+    // A refill that keeps the same row at the same place raises nothing...
+    window.list().DeleteAllRows();
+    for (const char* row : {"Apple", "Bread", "Cake"}) {
+        window.list().AddRow(row);
+        window.list().CellTag(window.list().LastIndex(), 0, std::string("id-") + row);
+    }
+    window.list().ListIndex(1);
+    EXPECT_EQ(window.events.size(), 1u);
+
+    // ...one that puts another row there raises once...
+    window.list().DeleteAllRows();
+    for (const char* row : {"Apple", "Banana", "Cake"}) {
+        window.list().AddRow(row);
+        window.list().CellTag(window.list().LastIndex(), 0, std::string("id-") + row);
+    }
+    window.list().ListIndex(1);
+    EXPECT_EQ(window.events.size(), 2u);
+
+    // ...and a position past the end selects nothing, which is a change too.
+    window.list().DeleteAllRows();
+    window.list().AddRow("Apple");
+    window.list().ListIndex(1);
+    EXPECT_EQ(window.list().ListIndex(), -1);
+    EXPECT_EQ(window.events.size(), 3u);
+}
+
+TEST_F(ControlEvents, ClearingAndAddingRowsRaiseNothing) {
+    window.list().ListIndex(2);
+    window.events.clear();
+    window.list().DeleteAllRows();
+    window.list().AddRow("x");
+    window.popup().DeleteAllRows();
+    window.popup().AddRow("y");
+    EXPECT_TRUE(window.events.empty());
+    EXPECT_EQ(window.list().ListIndex(), -1);
+    EXPECT_EQ(window.popup().ListIndex(), -1) << "adding rows selects nothing";
+}
+
+TEST_F(ControlEvents, PopupRaisesChangeWhenTheShownRowDiffers) {
+    window.popup().ListIndex(0);
+    EXPECT_TRUE(window.events.empty());
+    window.popup().ListIndex(1);
+    EXPECT_EQ(window.events, std::vector<std::string>{"popup"});
+    // Refilled with the same first row, choosing it again is no change.
+    window.popup().DeleteAllRows();
+    window.popup().AddRow("One");
+    window.popup().ListIndex(0);
+    EXPECT_EQ(window.events.size(), 2u) << "from Two back to One is a change";
+    window.popup().DeleteAllRows();
+    window.popup().AddRow("One");
+    window.popup().ListIndex(0);
+    EXPECT_EQ(window.events.size(), 2u);
+}
+
+TEST_F(ControlEvents, TextRaisesTextChangeOnlyWhenItDiffers) {
+    window.field().Text("abc");
+    window.field().Text("abc");
+    EXPECT_EQ(window.events, std::vector<std::string>{"field"});
+    QTest::keyClicks(window.field().NativeWidget(), "d");
+    EXPECT_EQ(window.field().Text(), "abcd");
+    EXPECT_EQ(window.events.size(), 2u);
+}
+
+TEST_F(ControlEvents, PersonsActionsRaiseEvents) {
+    window.list().SelectRowAsUser(2);
+    window.popup().ChooseRowAsUser(1);
+    window.ControlByName<fw::PushButton>("button").Push();
+    EXPECT_EQ(window.events, (std::vector<std::string>{"list", "popup", "button"}));
+    EXPECT_EQ(window.list().ListIndex(), 2);
+}
+
+TEST_F(ControlEvents, MissingCellsThrowInsteadOfGuessing) {
+    EXPECT_THROW(window.list().Cell(-1, 0), fw::OutOfBoundsException);
+    EXPECT_THROW(window.list().CellTag(3, 0), fw::OutOfBoundsException);
+    EXPECT_THROW(window.popup().RowTag(5), fw::OutOfBoundsException);
+    EXPECT_TRUE(window.popup().RowTag(0).IsNone());
+    EXPECT_EQ(window.popup().RowTag(0).Integer(), 0) << "no tag reads as 0";
+}
+
+TEST_F(ControlEvents, ExceptionInAHandlerIsReportedAndTheWindowLivesOn) {
+    window.ControlByName<fw::PushButton>("button").InstallEventHandler(
+        "Action", [] { throw std::runtime_error("boom"); });
+    window.ControlByName<fw::PushButton>("button").Push();
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_NE(dialogs.Messages()[0].find("boom"), std::string::npos);
+}
+
+}  // namespace

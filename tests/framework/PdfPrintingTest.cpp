@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <QFont>
+#include <QMarginsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTextDocument>
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <vector>
+#include <memory>
+
+#include "framework/PrinterGraphics.h"
+#include "framework/Printing.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// Output of a poppler tool, or nothing when the tool is not installed.
+std::optional<QString> RunTool(const QString& tool, const QStringList& arguments) {
+    const QString program = QStandardPaths::findExecutable(tool);
+    if (program.isEmpty()) return std::nullopt;
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+fw::PrinterSetup LetterSetup() {
+    fw::PrinterSetup setup;
+    setup.PageLayout() = QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                                     QMarginsF(36, 36, 36, 36), QPageLayout::Point);
+    return setup;
+}
+
+TEST(PdfPrinting, SurfaceMeasuresThePrintableAreaInPoints) {
+    TempDir dir;
+    auto g = fw::MakePdfGraphics(dir.path() / "measure.pdf", nullptr);
+    const fw::PrinterSetup defaults;
+    EXPECT_NEAR(defaults.Width(), g->Width(), 1);
+    EXPECT_NEAR(defaults.Height(), g->Height(), 1);
+
+    const fw::PrinterSetup letter = LetterSetup();
+    auto lg = fw::MakePdfGraphics(dir.path() / "letter.pdf", &letter);
+    EXPECT_NEAR(540, lg->Width(), 1);
+    EXPECT_NEAR(720, lg->Height(), 1);
+    EXPECT_GT(lg->DeviceUnitsPerUnit(), 1);  // a high-resolution job, not a 72-dpi one
+}
+
+TEST(PdfPrinting, LongTextFillsPagesWithEveryLineOnce) {
+    constexpr int kLines = 150;
+    QStringList lines;
+    for (int i = 0; i < kLines; ++i) {
+        lines << QStringLiteral("Recipe line %1 stir gently").arg(i, 3, 10, QLatin1Char('0'));
+    }
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+    document->setPlainText(lines.join(QLatin1Char('\n')));
+
+    TempDir dir;
+    const auto pdf = dir.path() / "long.pdf";
+    const fw::PrinterSetup setup = LetterSetup();
+    int pages = 0;
+    {
+        auto g = fw::MakePdfGraphics(pdf, &setup);
+        fw::StyledTextPrinter printer(*g, std::move(document), g->Width());
+        while (!printer.Eof()) {
+            ASSERT_LT(pages, 50);
+            if (pages++ > 0) g->NextPage();
+            printer.DrawBlock(0, 0, g->Height());
+        }
+    }  // the job is written when the surface goes
+    ASSERT_GE(pages, 3);
+
+    const auto info = RunTool(QStringLiteral("pdfinfo"), {QString::fromStdString(pdf.string())});
+    if (!info) GTEST_SKIP() << "pdfinfo is not installed (poppler-utils)";
+    const auto count = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(*info);
+    ASSERT_TRUE(count.hasMatch()) << info->toStdString();
+    EXPECT_EQ(pages, count.captured(1).toInt());
+    EXPECT_TRUE(info->contains(QStringLiteral("612 x 792"))) << info->toStdString();
+
+    const auto text = RunTool(QStringLiteral("pdftotext"), {QString::fromStdString(pdf.string()), QStringLiteral("-")});
+    ASSERT_TRUE(text);
+    std::map<int, int> seen;
+    std::vector<int> order;
+    const QRegularExpression number(QStringLiteral("Recipe line (\\d+)"));
+    for (auto it = number.globalMatch(*text); it.hasNext();) {
+        const int n = it.next().captured(1).toInt();
+        ++seen[n];
+        order.push_back(n);
+    }
+    for (int i = 0; i < kLines; ++i) EXPECT_EQ(1, seen[i]) << "line " << i;
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+}
+
+}  // namespace

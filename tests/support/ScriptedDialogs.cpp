@@ -1,0 +1,129 @@
+#include "support/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include "framework/Files.h"
+#include "framework/Graphics.h"
+#include "framework/Printing.h"
+#include "framework/Window.h"
+
+ScriptedDialogs::ScriptedDialogs() {
+    fw::InstallDialogs(this);
+}
+
+ScriptedDialogs::~ScriptedDialogs() {
+    fw::InstallDialogs(nullptr);
+    for (const Expectation& e : expected_)
+        ADD_FAILURE() << "expected prompt never came: " << e.kind;
+}
+
+void ScriptedDialogs::ExpectConfirm(const std::string& pressedCaption) {
+    expected_.push_back({"confirm", pressedCaption, std::nullopt, {}, {}, {}});
+}
+
+void ScriptedDialogs::ExpectSaveFile(std::optional<std::filesystem::path> chosen) {
+    expected_.push_back({"save", "", std::move(chosen), {}, {}, {}});
+}
+
+void ScriptedDialogs::ExpectOpenFile(std::optional<std::filesystem::path> chosen) {
+    expected_.push_back({"open", "", std::move(chosen), {}, {}, {}});
+}
+
+void ScriptedDialogs::ExpectPageSetup(std::function<bool(fw::PrinterSetup&)> answer) {
+    expected_.push_back({"pagesetup", "", std::nullopt, std::move(answer), {}, {}});
+}
+
+void ScriptedDialogs::ExpectPrint(
+    std::function<std::unique_ptr<fw::Graphics>(const fw::PrinterSetup*)> answer) {
+    expected_.push_back({"print", "", std::nullopt, {}, std::move(answer), {}});
+}
+
+void ScriptedDialogs::ExpectModalWindow(std::function<void(fw::Window&)> whileShown) {
+    expected_.push_back({"window", "", std::nullopt, {}, {}, std::move(whileShown)});
+}
+
+std::optional<ScriptedDialogs::Expectation> ScriptedDialogs::Next(const std::string& kind) {
+    if (expected_.empty()) {
+        ADD_FAILURE() << "unexpected prompt: " << kind;
+        return std::nullopt;
+    }
+    Expectation next = expected_.front();
+    expected_.pop_front();
+    if (next.kind != kind) {
+        ADD_FAILURE() << "expected prompt " << next.kind << " but got " << kind;
+        return std::nullopt;
+    }
+    return next;
+}
+
+std::vector<std::string> ScriptedDialogs::Messages() const {
+    std::vector<std::string> messages;
+    for (const std::string& entry : log_) {
+        if (entry.rfind("msgbox:", 0) == 0)
+            messages.push_back(entry.substr(7));
+    }
+    return messages;
+}
+
+int ScriptedDialogs::Beeps() const {
+    int beeps = 0;
+    for (const std::string& entry : log_) beeps += entry == "beep";
+    return beeps;
+}
+
+void ScriptedDialogs::Beep() {
+    log_.push_back("beep");
+}
+
+void ScriptedDialogs::MsgBox(const std::string& text) {
+    log_.push_back("msgbox:" + text);
+}
+
+std::string ScriptedDialogs::ShowMessageDialog(const fw::MessageDialogRequest& request) {
+    log_.push_back("confirm:" + request.message);
+    lastConfirmation_ = request;
+    auto next = Next("confirm");
+    return next ? next->caption : request.cancelCaption;
+}
+
+std::optional<std::filesystem::path> ScriptedDialogs::GetSaveFile(const fw::FileType& filter,
+                                                                  const std::string& defaultName) {
+    log_.push_back("save:" + defaultName);
+    lastFilter_ = filter.Name;
+    auto next = Next("save");
+    return next ? next->file : std::nullopt;
+}
+
+std::optional<std::filesystem::path> ScriptedDialogs::GetOpenFile(const fw::FileType& filter) {
+    log_.push_back("open");
+    lastFilter_ = filter.Name;
+    auto next = Next("open");
+    return next ? next->file : std::nullopt;
+}
+
+bool ScriptedDialogs::PageSetupDialog(fw::PrinterSetup& setup) {
+    log_.push_back("pagesetup");
+    auto next = Next("pagesetup");
+    return next && next->pageSetup && next->pageSetup(setup);
+}
+
+std::unique_ptr<fw::Graphics> ScriptedDialogs::OpenPrinterDialog(const fw::PrinterSetup* setup) {
+    log_.push_back("print");
+    auto next = Next("print");
+    if (!next || !next->print)
+        return nullptr;
+    return next->print(setup);
+}
+
+void ScriptedDialogs::ShowModalWindow(fw::Window& window) {
+    log_.push_back("window:" + window.Title());
+    auto next = Next("window");
+    window.NativeWidget()->show();
+    QCoreApplication::processEvents();
+    if (next && next->window)
+        next->window(window);
+    window.Close();
+}
