@@ -1,25 +1,22 @@
 #include "Startup.h"
 
-#include <memory>
-
 #include "AboutPictures.h"
 #include "FileTypes.h"
 #include "Larderon.h"
 #include "MainForm.h"
 #include "menus/MainFormMenu.h"
 
-namespace {
-
-std::unique_ptr<Larderon> application;
+namespace Startup {
 
 void InitFileTypes() {
     FileTypes::Initialize();
 }
 
-void NewAppInstance() {
-    application = std::make_unique<Larderon>();
+std::unique_ptr<Larderon> NewAppInstance() {
+    auto application = std::make_unique<Larderon>();
     application->MenuBar(&MainFormMenu());
     application->Register();
+    return application;
 }
 
 void ApplicationAddMenuHandlers() {
@@ -37,34 +34,32 @@ void MakeDefaultView() {
     };
 }
 
-int Main() {
-    int code = 0;
-    try {
-        InitFileTypes();
-        NewAppInstance();
-        ApplicationAddMenuHandlers();
-        MakeDefaultView();
-        code = application->Run();
-    } catch (const std::exception& error) {
-        if (application)
-            application->UnhandledException(error);
-    }
-    return application ? application->ExitCode() : code;
-}
-
 void ReleaseProgramObjects() {
     ReleaseAboutPictures();
     ReleaseMainFormMenu();
     FileTypes::Release();
 }
 
-}  // namespace
+}  // namespace Startup
 
 int RunLarderon() {
     InitAboutResources();
-    int code = Main();
+    std::unique_ptr<Larderon> application;
+    int code = 0;
+    try {
+        Startup::InitFileTypes();
+        application = Startup::NewAppInstance();
+        Startup::ApplicationAddMenuHandlers();
+        Startup::MakeDefaultView();
+        code = application->Run();
+    } catch (const std::exception& error) {
+        if (application)
+            application->UnhandledException(error);
+    }
+    if (application)
+        code = application->ExitCode();
     // The windows go with the application object; the program-wide objects after them.
     application.reset();
-    ReleaseProgramObjects();
+    Startup::ReleaseProgramObjects();
     return code;
 }

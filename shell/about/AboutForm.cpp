@@ -14,7 +14,8 @@ namespace {
 // A missing picture must end up in the window's error handling, not dereference null.
 template <class T>
 T& Existing(const std::shared_ptr<T>& pointer) {
-    if (!pointer) throw std::runtime_error("the About picture is missing");
+    if (!pointer)
+        throw std::runtime_error("the About picture is missing");
     return *pointer;
 }
 
@@ -39,7 +40,9 @@ void AboutForm::Layout() {
     SetProperties(p);
 }
 
-void AboutForm::CreateControls() { CreateControls0(); }
+void AboutForm::CreateControls() {
+    CreateControls0();
+}
 
 void AboutForm::CreateControls0() {
     NewControl<fw::Canvas>("canImage");
@@ -72,9 +75,13 @@ void AboutForm::CreateControls0() {
     }
 }
 
-void AboutForm::AddMenuHandlers(fw::Window& window) { (void)window; }
+void AboutForm::AddMenuHandlers(fw::Window& window) {
+    (void)window;
+}
 
-fw::Canvas& AboutForm::canImage() const { return ControlByName<fw::Canvas>("canImage"); }
+fw::Canvas& AboutForm::canImage() const {
+    return ControlByName<fw::Canvas>("canImage");
+}
 
 fw::StaticText& AboutForm::StaticText3() const {
     return ControlByName<fw::StaticText>("StaticText3");
@@ -116,8 +123,10 @@ void AboutForm::DisplayImage() {
 
 class AboutForm& AboutForm() {
     fw::Application* app = fw::Application::Current();
-    if (!app) throw std::logic_error("the About window needs an application");
-    if (auto* open = app->ImplicitWindow<class AboutForm>()) return *open;
+    if (!app)
+        throw std::logic_error("the About window needs an application");
+    if (auto* open = app->ImplicitWindow<class AboutForm>())
+        return *open;
     auto window = std::make_unique<class AboutForm>();
     class AboutForm& form = *window;
     app->Adopt(std::move(window));

@@ -13,7 +13,7 @@ class StaticText;
 }  // namespace fw
 
 class AboutForm : public fw::Window {
-public:
+  public:
     void Layout() override;
     void CreateControls() override;
     void AddMenuHandlers(fw::Window& window) override;
@@ -24,7 +24,7 @@ public:
     fw::Canvas& canImage() const;
     fw::StaticText& StaticText3() const;
 
-private:
+  private:
     void CreateControls0();
     void LoadImage();
     void DisplayImage();

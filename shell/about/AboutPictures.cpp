@@ -7,7 +7,9 @@
 
 // Qt's resource registration declares its function where it is called, so it must be called
 // outside any namespace, the anonymous one included.
-static void RegisterResources() { Q_INIT_RESOURCE(about_pictures); }
+static void RegisterResources() {
+    Q_INIT_RESOURCE(about_pictures);
+}
 
 namespace {
 
@@ -30,13 +32,15 @@ std::shared_ptr<fw::Picture>& CachedMask() {
 }
 
 std::shared_ptr<fw::Picture> Read(int id) {
-    if (Reader()) return Reader()(id);
+    if (Reader())
+        return Reader()(id);
     InitAboutResources();
     return fw::ApplicationResourceFork().GetPicture(id);
 }
 
 const std::shared_ptr<fw::Picture>& Cached(std::shared_ptr<fw::Picture>& cache, int id) {
-    if (!cache) cache = Read(id);
+    if (!cache)
+        cache = Read(id);
     return cache;
 }
 
@@ -50,13 +54,19 @@ void InitAboutResources() {
     (void)registered;
 }
 
-std::shared_ptr<fw::Picture> LarderonImage() { return Cached(CachedImage(), kPictureId); }
+std::shared_ptr<fw::Picture> LarderonImage() {
+    return Cached(CachedImage(), kPictureId);
+}
 
-std::shared_ptr<fw::Picture> Larderon_mask() { return Cached(CachedMask(), kMaskId); }
+std::shared_ptr<fw::Picture> Larderon_mask() {
+    return Cached(CachedMask(), kMaskId);
+}
 
 void ReleaseAboutPictures() {
     CachedMask().reset();
     CachedImage().reset();
 }
 
-void SetAboutPictureReader(AboutPictureReader reader) { Reader() = std::move(reader); }
+void SetAboutPictureReader(AboutPictureReader reader) {
+    Reader() = std::move(reader);
+}

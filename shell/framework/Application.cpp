@@ -42,7 +42,9 @@ void Application::AddMenuHandler(const std::string& itemName, std::function<bool
     menuHandlers_[itemName] = std::move(handler);
 }
 
-int Application::Run() {
+void Application::Open() {
+    if (opened_)
+        return;
     Guard([this] { Event_Open(); });
     opened_ = true;
     // Windows made before the application opened raise their Open now, after the application's.
@@ -53,6 +55,10 @@ int Application::Run() {
             window->RaiseOpen();
         }
     }
+}
+
+int Application::Run() {
+    Open();
     if (quitting_)
         return exitCode_;
     loopRunning_ = true;

@@ -39,8 +39,9 @@ class Application {
     // Binds a command handler (no argument, true when handled) to a menu item's name.
     void AddMenuHandler(const std::string& itemName, std::function<bool()> handler);
 
-    // Raises Open, opens the windows made before it, then runs the event loop until Quit.
-    // Returns the exit code given to Quit.
+    // Raises Open, then the Open of the windows made before it.
+    void Open();
+    // Open, then the event loop until Quit. Returns the exit code given to Quit.
     int Run();
     // Closes every window (each raises its Close), raises the application's Close and ends the
     // event loop with the code. Calls made while quitting do nothing more.

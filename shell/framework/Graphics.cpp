@@ -25,7 +25,7 @@ bool HasAlpha(QPaintDevice& device) {
 }
 
 class PainterGraphics : public Graphics {
-public:
+  public:
     PainterGraphics(QPaintDevice& device, std::function<void()> changed)
         : device_(device), changed_(std::move(changed)) {}
 
@@ -62,14 +62,16 @@ public:
             painter.setRenderHint(QPainter::TextAntialiasing);
             painter.translate(block.x * DeviceUnitsPerUnit(), block.y * DeviceUnitsPerUnit());
             painter.setPen(Qt::black);
-            if (paint) paint(painter);
+            if (paint)
+                paint(painter);
         }
         Changed();
     }
 
-private:
+  private:
     void Changed() {
-        if (changed_) changed_();
+        if (changed_)
+            changed_();
     }
 
     QPaintDevice& device_;

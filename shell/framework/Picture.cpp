@@ -20,22 +20,29 @@ Picture::Picture(const QImage& image)
 
 Picture::~Picture() = default;
 
-int Picture::Width() const { return image_->width(); }
+int Picture::Width() const {
+    return image_->width();
+}
 
-int Picture::Height() const { return image_->height(); }
+int Picture::Height() const {
+    return image_->height();
+}
 
 Picture* Picture::Mask(bool create) {
-    if (!mask_ && create) mask_ = std::make_unique<Picture>(Width(), Height());
+    if (!mask_ && create)
+        mask_ = std::make_unique<Picture>(Width(), Height());
     return mask_.get();
 }
 
 fw::Graphics& Picture::Graphics() {
-    if (!graphics_) graphics_ = MakePainterGraphics(*image_);
+    if (!graphics_)
+        graphics_ = MakePainterGraphics(*image_);
     return *graphics_;
 }
 
 QImage Picture::Composed() const {
-    if (!mask_) return *image_;
+    if (!mask_)
+        return *image_;
     QImage result = *image_;
     const QImage& mask = *mask_->image_;
     const int width = std::min(result.width(), mask.width());
@@ -53,17 +60,21 @@ QImage Picture::Composed() const {
     return result;
 }
 
-const QImage& Picture::Image() const { return *image_; }
+const QImage& Picture::Image() const {
+    return *image_;
+}
 
 std::shared_ptr<Picture> ResourceFork::GetPicture(int id) const {
     QImage image(QStringLiteral(":/pictures/%1.png").arg(id));
-    if (image.isNull()) return nullptr;
+    if (image.isNull())
+        return nullptr;
     return std::make_shared<Picture>(image);
 }
 
 ResourceFork ApplicationResourceFork() {
     // Resources are registered with the Qt application; without one there is nothing to read.
-    if (!QCoreApplication::instance()) throw std::runtime_error("the application has no resources");
+    if (!QCoreApplication::instance())
+        throw std::runtime_error("the application has no resources");
     return ResourceFork();
 }
 

@@ -32,7 +32,8 @@ std::unique_ptr<QPrinter> PrinterFor(const PrinterSetup* setup) {
 bool QtPageSetupDialog(PrinterSetup& setup) {
     auto printer = PrinterFor(&setup);
     QPageSetupDialog dialog(printer.get(), QApplication::activeWindow());
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
     QPageLayout layout = printer->pageLayout();
     layout.setUnits(QPageLayout::Point);
     setup.PageLayout() = layout;
@@ -43,7 +44,8 @@ bool QtPageSetupDialog(PrinterSetup& setup) {
 std::unique_ptr<Graphics> QtOpenPrinterDialog(const PrinterSetup* setup) {
     auto printer = PrinterFor(setup);
     QPrintDialog dialog(printer.get(), QApplication::activeWindow());
-    if (dialog.exec() != QDialog::Accepted) return nullptr;
+    if (dialog.exec() != QDialog::Accepted)
+        return nullptr;
     return MakePrinterGraphics(std::move(printer));
 }
 

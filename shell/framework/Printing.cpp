@@ -51,12 +51,15 @@ QPageLayout DefaultLayout() {
                        QPageLayout::Point);
 }
 
-QString Number(double value) { return QString::number(value, 'g', 12); }
+QString Number(double value) {
+    return QString::number(value, 'g', 12);
+}
 
 std::optional<double> ReadNumber(const QString& text) {
     bool ok = false;
     const double value = text.toDouble(&ok);
-    if (!ok || !std::isfinite(value)) return std::nullopt;
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
     return value;
 }
 
@@ -73,7 +76,8 @@ QString PercentDecoded(const QString& text) {
 QPageSize PageSizeFor(const QString& key, QSizeF points) {
     for (int id = 0; id <= QPageSize::LastPageSize; ++id) {
         const QPageSize candidate(static_cast<QPageSize::PageSizeId>(id));
-        if (candidate.key() != key) continue;
+        if (candidate.key() != key)
+            continue;
         const QSizeF size = candidate.size(QPageSize::Point);
         if (std::abs(size.width() - points.width()) < 1.0 &&
             std::abs(size.height() - points.height()) < 1.0) {
@@ -90,17 +94,21 @@ struct ParsedSetup {
 
 std::optional<ParsedSetup> ParseSetup(const std::string& text) {
     const QStringList parts = QString::fromStdString(text).split(QLatin1Char(';'));
-    if (parts.size() < 2 || parts.front() != QLatin1String(kSetupMagic)) return std::nullopt;
+    if (parts.size() < 2 || parts.front() != QLatin1String(kSetupMagic))
+        return std::nullopt;
     std::map<QString, QString> fields;
     for (qsizetype i = 1; i < parts.size(); ++i) {
         const qsizetype eq = parts[i].indexOf(QLatin1Char('='));
-        if (eq <= 0) return std::nullopt;
+        if (eq <= 0)
+            return std::nullopt;
         fields[parts[i].left(eq)] = parts[i].mid(eq + 1);
     }
     for (const char* required : {"v", "size", "w", "h", "orientation", "margins", "printer"}) {
-        if (!fields.count(QLatin1String(required))) return std::nullopt;
+        if (!fields.count(QLatin1String(required)))
+            return std::nullopt;
     }
-    if (fields[QStringLiteral("v")] != QLatin1String(kSetupVersion)) return std::nullopt;
+    if (fields[QStringLiteral("v")] != QLatin1String(kSetupVersion))
+        return std::nullopt;
 
     const auto width = ReadNumber(fields[QStringLiteral("w")]);
     const auto height = ReadNumber(fields[QStringLiteral("h")]);
@@ -120,18 +128,21 @@ std::optional<ParsedSetup> ParseSetup(const std::string& text) {
     }
 
     const QStringList marginTexts = fields[QStringLiteral("margins")].split(QLatin1Char(','));
-    if (marginTexts.size() != 4) return std::nullopt;
+    if (marginTexts.size() != 4)
+        return std::nullopt;
     double m[4];
     for (int i = 0; i < 4; ++i) {
         const auto value = ReadNumber(marginTexts[i]);
-        if (!value || *value < 0) return std::nullopt;
+        if (!value || *value < 0)
+            return std::nullopt;
         m[i] = *value;
     }
     const QMarginsF margins(m[0], m[1], m[2], m[3]);
 
     const QPageSize size =
         PageSizeFor(PercentDecoded(fields[QStringLiteral("size")]), QSizeF(*width, *height));
-    if (!size.isValid()) return std::nullopt;
+    if (!size.isValid())
+        return std::nullopt;
     QPageLayout layout(size, orientation, QMarginsF(), QPageLayout::Point);
     // Margins that leave no paper to print on are damage, not a choice anyone could make.
     const QRectF page = layout.fullRect(QPageLayout::Point);
@@ -194,7 +205,9 @@ int PrinterSetup::Height() const {
     return qRound(layout_->paintRect(QPageLayout::Point).height());
 }
 
-bool PrinterSetup::PageSetupDialog() { return CurrentDialogs().PageSetupDialog(*this); }
+bool PrinterSetup::PageSetupDialog() {
+    return CurrentDialogs().PageSetupDialog(*this);
+}
 
 std::unique_ptr<Graphics> OpenPrinterDialog(const PrinterSetup* setup) {
     return CurrentDialogs().OpenPrinterDialog(setup);
@@ -206,7 +219,7 @@ std::unique_ptr<Graphics> OpenPrinterDialog(const PrinterSetup* setup) {
 namespace {
 
 class PrinterGraphics : public Graphics {
-public:
+  public:
     explicit PrinterGraphics(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer)) {
         if (!painter_.begin(printer_.get())) {
             throw std::runtime_error("the printer could not be opened");
@@ -215,7 +228,8 @@ public:
 
     ~PrinterGraphics() override {
         // Ending the painter is what sends (or writes) the job.
-        if (painter_.isActive()) painter_.end();
+        if (painter_.isActive())
+            painter_.end();
     }
 
     double Width() const override { return printer_->pageRect(QPrinter::Point).width(); }
@@ -239,7 +253,8 @@ public:
 
     void DrawTextBlock(const TextBlock& block,
                        const std::function<void(QPainter&)>& paint) override {
-        if (!paint) return;
+        if (!paint)
+            return;
         const double s = DeviceUnitsPerUnit();
         painter_.save();
         painter_.translate(block.x * s, block.y * s);
@@ -248,7 +263,7 @@ public:
         painter_.restore();
     }
 
-private:
+  private:
     std::unique_ptr<QPrinter> printer_;
     QPainter painter_;
 };
@@ -256,7 +271,8 @@ private:
 }  // namespace
 
 std::unique_ptr<Graphics> MakePrinterGraphics(std::unique_ptr<QPrinter> printer) {
-    if (!printer) throw std::invalid_argument("no printer");
+    if (!printer)
+        throw std::invalid_argument("no printer");
     return std::make_unique<PrinterGraphics>(std::move(printer));
 }
 
@@ -319,18 +335,20 @@ struct StyledTextPrinter::State {
 
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
             const QTextLayout* layout = block.layout();
-            if (!layout || !block.isVisible()) continue;
+            if (!layout || !block.isVisible())
+                continue;
             const QPointF origin = layout->position();
             for (int i = 0; i < layout->lineCount(); ++i) {
                 const QTextLine line = layout->lineAt(i);
-                lines.push_back({block, i, block.position() + line.textStart(), origin.y() + line.y(),
-                                 origin.y() + line.y() + line.height()});
+                lines.push_back({block, i, block.position() + line.textStart(),
+                                 origin.y() + line.y(), origin.y() + line.y() + line.height()});
             }
         }
         if (resumeAt >= 0) {
             while (next < lines.size() && lines[next].documentPosition < resumeAt) ++next;
         }
-        if (next >= lines.size()) ended = true;
+        if (next >= lines.size())
+            ended = true;
     }
 };
 
@@ -348,13 +366,17 @@ StyledTextPrinter& StyledTextPrinter::operator=(StyledTextPrinter&&) noexcept = 
 void StyledTextPrinter::Width(double width) {
     width_ = width;
     // What is already printed stays printed: the new layout resumes at the first undrawn line.
-    if (state_ && !state_->ended) state_->Layout(*graphics_, width_);
+    if (state_ && !state_->ended)
+        state_->Layout(*graphics_, width_);
 }
 
-bool StyledTextPrinter::Eof() const { return !state_ || state_->ended; }
+bool StyledTextPrinter::Eof() const {
+    return !state_ || state_->ended;
+}
 
 void StyledTextPrinter::DrawBlock(double x, double y, double height) {
-    if (Eof()) return;
+    if (Eof())
+        return;
     State& state = *state_;
     const double scale = graphics_->DeviceUnitsPerUnit();
     const double available = height * scale;
@@ -386,10 +408,12 @@ void StyledTextPrinter::DrawBlock(double x, double y, double height) {
 
     // Whole lines are drawn one by one: drawing the document under a clip also puts the line
     // just above the clip into a PDF, which would print it twice.
-    const std::vector<LaidOutLine> toDraw(state.lines.begin() + static_cast<std::ptrdiff_t>(state.next),
-                                          state.lines.begin() + static_cast<std::ptrdiff_t>(end));
+    const std::vector<LaidOutLine> toDraw(
+        state.lines.begin() + static_cast<std::ptrdiff_t>(state.next),
+        state.lines.begin() + static_cast<std::ptrdiff_t>(end));
     state.next = end;
-    if (state.next >= state.lines.size()) state.ended = true;
+    if (state.next >= state.lines.size())
+        state.ended = true;
 
     graphics_->DrawTextBlock(block, [&toDraw, top](QPainter& painter) {
         for (const LaidOutLine& line : toDraw) {

@@ -28,12 +28,13 @@ namespace {
 const std::vector<std::string> kOneComplaint = {"Could not load image file."};
 
 class AboutWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ReleaseAboutPictures();
         SetAboutPictureReader([this](int id) -> std::shared_ptr<fw::Picture> {
             ++reads[id];
-            if (resourcesMissing) return nullptr;
+            if (resourcesMissing)
+                return nullptr;
             InitAboutResources();
             return fw::ApplicationResourceFork().GetPicture(id);
         });
@@ -121,7 +122,8 @@ TEST_F(AboutWindow, ShowsThePictureThroughItsMask) {
                 const int shows = qGray(mask->Image().pixel(x, y));
                 const QRgb pixel = shown.pixel(x, y);
                 ASSERT_NEAR(shows, qAlpha(pixel), 2) << x << "," << y;
-                if (shows == 0) ++hidden;
+                if (shows == 0)
+                    ++hidden;
                 if (shows == 255) {
                     ++opaque;
                     const QRgb drawn = picture->Image().pixel(x, y);
@@ -192,9 +194,10 @@ TEST_F(AboutWindow, MissingPicturesComplainOncePerWindowAndLeaveTheCreditsShowin
 
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject {
-public:
+  public:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
+        if (event->type() == QEvent::Paint)
+            ++paints;
         return false;
     }
     int paints = 0;

@@ -11,9 +11,9 @@
 #include <QTextDocument>
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
-#include <memory>
 
 #include "framework/PrinterGraphics.h"
 #include "framework/Printing.h"
@@ -24,10 +24,12 @@ namespace {
 // Output of a poppler tool, or nothing when the tool is not installed.
 std::optional<QString> RunTool(const QString& tool, const QStringList& arguments) {
     const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty()) return std::nullopt;
+    if (program.isEmpty())
+        return std::nullopt;
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0) return QString();
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
@@ -71,20 +73,23 @@ TEST(PdfPrinting, LongTextFillsPagesWithEveryLineOnce) {
         fw::StyledTextPrinter printer(*g, std::move(document), g->Width());
         while (!printer.Eof()) {
             ASSERT_LT(pages, 50);
-            if (pages++ > 0) g->NextPage();
+            if (pages++ > 0)
+                g->NextPage();
             printer.DrawBlock(0, 0, g->Height());
         }
     }  // the job is written when the surface goes
     ASSERT_GE(pages, 3);
 
     const auto info = RunTool(QStringLiteral("pdfinfo"), {QString::fromStdString(pdf.string())});
-    if (!info) GTEST_SKIP() << "pdfinfo is not installed (poppler-utils)";
+    if (!info)
+        GTEST_SKIP() << "pdfinfo is not installed (poppler-utils)";
     const auto count = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(*info);
     ASSERT_TRUE(count.hasMatch()) << info->toStdString();
     EXPECT_EQ(pages, count.captured(1).toInt());
     EXPECT_TRUE(info->contains(QStringLiteral("612 x 792"))) << info->toStdString();
 
-    const auto text = RunTool(QStringLiteral("pdftotext"), {QString::fromStdString(pdf.string()), QStringLiteral("-")});
+    const auto text = RunTool(QStringLiteral("pdftotext"),
+                              {QString::fromStdString(pdf.string()), QStringLiteral("-")});
     ASSERT_TRUE(text);
     std::map<int, int> seen;
     std::vector<int> order;

@@ -47,10 +47,11 @@ TEST(PrinterSetup, RoundTripsEverythingThePageSetupDialogCanChange) {
     // Separators and non-ASCII in the printer name must not break the text apart.
     const auto letter = MakeSetup(QPageSize(QPageSize::Letter), QPageLayout::Landscape,
                                   QMarginsF(10.5, 20, 30, 40.25), "Küche; 2nd floor=laser %20,");
-    const auto a4 = MakeSetup(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
-    const auto custom = MakeSetup(QPageSize(QSizeF(300.5, 431), QPageSize::Point, QString(),
-                                            QPageSize::ExactMatch),
-                                  QPageLayout::Portrait, QMarginsF(12, 12, 12, 12), "Labels");
+    const auto a4 =
+        MakeSetup(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+    const auto custom =
+        MakeSetup(QPageSize(QSizeF(300.5, 431), QPageSize::Point, QString(), QPageSize::ExactMatch),
+                  QPageLayout::Portrait, QMarginsF(12, 12, 12, 12), "Labels");
     for (const auto* setup : {&letter, &a4, &custom}) {
         SCOPED_TRACE(setup->SetupString());
         const fw::PrinterSetup back = RoundTrip(*setup);
@@ -68,8 +69,8 @@ TEST(PrinterSetup, WidthAndHeightAreThePrintableAreaInPoints) {
     EXPECT_EQ(595, MakeSetup(QPageSize(QPageSize::A4), QPageLayout::Portrait, {}).Width());
     EXPECT_EQ(842, MakeSetup(QPageSize(QPageSize::A4), QPageLayout::Portrait, {}).Height());
 
-    const auto landscape = MakeSetup(QPageSize(QPageSize::Letter), QPageLayout::Landscape,
-                                     QMarginsF(36, 18, 36, 18));
+    const auto landscape =
+        MakeSetup(QPageSize(QPageSize::Letter), QPageLayout::Landscape, QMarginsF(36, 18, 36, 18));
     EXPECT_EQ(792 - 72, landscape.Width());
     EXPECT_EQ(612 - 36, landscape.Height());
 }
@@ -83,7 +84,8 @@ TEST(PrinterSetup, UnreadableTextGivesTheDefaults) {
         std::string text = valid;
         const auto at = text.find(from);
         EXPECT_NE(std::string::npos, at) << from;
-        if (at != std::string::npos) text.replace(at, from.size(), to);
+        if (at != std::string::npos)
+            text.replace(at, from.size(), to);
         return text;
     };
     const std::string damaged[] = {

@@ -163,9 +163,11 @@ std::pair<int, int> InkedRows(const QImage& image, int fromRow, int toRow, int* 
     for (int y = std::max(0, fromRow); y < std::min(image.height(), toRow); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             if (image.pixel(x, y) != qRgb(255, 255, 255)) {
-                if (rows.first < 0) rows.first = y;
+                if (rows.first < 0)
+                    rows.first = y;
                 rows.second = y;
-                if (leftmost) *leftmost = std::min(*leftmost, x);
+                if (leftmost)
+                    *leftmost = std::min(*leftmost, x);
             }
         }
     }

@@ -24,7 +24,9 @@ RecordingGraphics::RecordingGraphics(double width, double height)
     layoutDevice_.setDotsPerMeterY(dotsPerMeter);
 }
 
-void RecordingGraphics::NextPage() { events_.push_back(Of(Kind::NextPage)); }
+void RecordingGraphics::NextPage() {
+    events_.push_back(Of(Kind::NextPage));
+}
 
 void RecordingGraphics::ClearRect(double x, double y, double width, double height) {
     Event e = Of(Kind::ClearRect);
@@ -64,9 +66,8 @@ std::vector<RecordingGraphics::Event> RecordingGraphics::TextBlocks() const {
 }
 
 int RecordingGraphics::PageBreaks() const {
-    return static_cast<int>(std::count_if(events_.begin(), events_.end(), [](const Event& e) {
-        return e.kind == Kind::NextPage;
-    }));
+    return static_cast<int>(std::count_if(events_.begin(), events_.end(),
+                                          [](const Event& e) { return e.kind == Kind::NextPage; }));
 }
 
 }  // namespace fwtest

@@ -12,7 +12,7 @@
 namespace fwtest {
 
 class RecordingGraphics : public fw::Graphics {
-public:
+  public:
     enum class Kind { TextBlock, NextPage, ClearRect, DrawPicture };
     struct Event {
         Kind kind = Kind::TextBlock;
@@ -40,7 +40,7 @@ public:
     std::vector<Event> TextBlocks() const;
     int PageBreaks() const;
 
-private:
+  private:
     double width_, height_;
     QImage layoutDevice_;
     std::vector<Event> events_;

@@ -120,8 +120,9 @@ int main(int argc, char** argv) {
         for (int x = 0; x < kSize; ++x) {
             const QRgb pixel = art.pixel(x, y);
             const int alpha = qAlpha(pixel);
-            picture.setPixel(x, y, alpha == 0 ? qRgb(255, 255, 255)
-                                              : qRgb(qRed(pixel), qGreen(pixel), qBlue(pixel)));
+            picture.setPixel(
+                x, y,
+                alpha == 0 ? qRgb(255, 255, 255) : qRgb(qRed(pixel), qGreen(pixel), qBlue(pixel)));
             mask.setPixel(x, y, qRgb(alpha, alpha, alpha));
         }
     }

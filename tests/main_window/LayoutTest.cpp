@@ -1,0 +1,144 @@
+// The main window as it opens: its controls, designed places, locks and menus.
+
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include "Larderon.h"
+#include "MainForm.h"
+#include "menus/MainFormMenu.h"
+#include "support/LarderonHarness.h"
+
+namespace {
+
+struct Box {
+    const char* name;
+    int left, top, width, height;
+};
+
+}  // namespace
+
+TEST(MainWindowLayout, OpensOnceWithEveryControlAtItsDesignedPlace) {
+    LarderonHarness h;
+    h.Start();
+    class MainForm& form = MainForm();
+    EXPECT_EQ(&form, &MainForm()) << "one shared window";
+    EXPECT_EQ(form.Title(), "Larderon");
+    EXPECT_EQ(form.Width(), 700);
+    EXPECT_EQ(form.Height(), 600);
+    EXPECT_EQ(form.ControlCount(), 28u);
+    const Box boxes[] = {
+        {"tpnlMain", 11, 14, 678, 566},          {"txtDirections", 20, 318, 660, 213},
+        {"lstRecipe", 20, 96, 660, 120},         {"txtSearch", 395, 64, 267, 22},
+        {"cboSearchOption", 258, 64, 125, 20},   {"btnResetSearch", 664, 64, 16, 22},
+        {"cboCategory", 20, 64, 226, 20},        {"lstCategory", 20, 58, 190, 508},
+        {"btnEditCategory", 222, 58, 80, 20},    {"btnNewCategory", 314, 58, 80, 20},
+        {"btnSaveCategory", 600, 58, 80, 20},    {"btnDeleteCategory", 222, 546, 80, 20},
+        {"txtCategoryName", 222, 117, 458, 424}, {"StaticText1", 222, 90, 458, 20},
+        {"btnCancelCategory", 600, 546, 80, 20}, {"StaticText2", 20, 295, 984, 20},
+        {"txtRecipeName", 139, 260, 212, 22},    {"cboRecipeCategory", 454, 260, 226, 20},
+        {"StaticText4", 20, 262, 106, 20},       {"StaticText5", 363, 262, 79, 20},
+        {"btnEditRecipe", 508, 543, 80, 20},     {"btnNewRecipe", 600, 228, 80, 20},
+        {"btnSaveRecipe", 600, 543, 80, 20},     {"btnCancelRecipe", 20, 544, 80, 20},
+        {"btnDeleteRecipe", 20, 228, 80, 20},    {"btnPrintRecipe", 303, 543, 80, 20},
+        {"txtPageNum", 112, 543, 62, 21},        {"btnPageSetup", 180, 543, 111, 20},
+    };
+    for (const Box& b : boxes) {
+        fw::Control* c = form.FindControl(b.name);
+        ASSERT_NE(c, nullptr) << b.name;
+        EXPECT_EQ(c->Left(), b.left) << b.name;
+        EXPECT_EQ(c->Top(), b.top) << b.name;
+        EXPECT_EQ(c->Width(), b.width) << b.name;
+        EXPECT_EQ(c->Height(), b.height) << b.name;
+    }
+    EXPECT_EQ(form.tpnlMain().Value(), 0);
+    EXPECT_EQ(form.tpnlMain().Caption(0), "Recipes");
+    EXPECT_EQ(form.tpnlMain().Caption(1), "Categories");
+    EXPECT_EQ(form.cboSearchOption().Text(), "Contains");
+    EXPECT_FALSE(form.txtPageNum().NativeWidget()->isVisible());
+    EXPECT_EQ(form.lstRecipe().Heading(), "Recipe Name");
+    EXPECT_EQ(form.lstCategory().Heading(), "Category Name");
+}
+
+TEST(MainWindowLayout, ControlsFollowTheirLocksAndTheWindowKeepsItsMinimum) {
+    LarderonHarness h;
+    h.Start();
+    class MainForm& form = MainForm();
+    form.Resize(800, 700);
+    auto box = [&](const char* name) {
+        fw::Control& c = *form.FindControl(name);
+        return std::vector<int>{c.Left(), c.Top(), c.Width(), c.Height()};
+    };
+    EXPECT_EQ(box("tpnlMain"), (std::vector<int>{11, 14, 778, 666}));
+    EXPECT_EQ(box("lstRecipe"), (std::vector<int>{20, 96, 760, 120}));
+    EXPECT_EQ(box("txtDirections"), (std::vector<int>{20, 318, 760, 313}));
+    EXPECT_EQ(box("btnSaveRecipe"), (std::vector<int>{700, 643, 80, 20}));
+    EXPECT_EQ(box("txtCategoryName"), (std::vector<int>{322, 117, 458, 524}));
+    EXPECT_EQ(box("lstCategory"), (std::vector<int>{20, 58, 290, 608}));
+    EXPECT_EQ(box("cboCategory"), (std::vector<int>{20, 64, 226, 20}));
+    EXPECT_EQ(box("StaticText2"), (std::vector<int>{20, 295, 984, 20}));
+    form.Resize(300, 200);
+    EXPECT_EQ(form.Width(), 600);
+    EXPECT_EQ(form.Height(), 500);
+}
+
+TEST(MainWindowLayout, PagesShowTheirOwnControls) {
+    LarderonHarness h;
+    h.Start();
+    class MainForm& form = MainForm();
+    form.NativeWidget()->show();
+    EXPECT_TRUE(form.lstRecipe().NativeWidget()->isVisible());
+    EXPECT_FALSE(form.lstCategory().NativeWidget()->isVisible());
+    form.tpnlMain().Value(1);
+    EXPECT_FALSE(form.lstRecipe().NativeWidget()->isVisible());
+    EXPECT_TRUE(form.lstCategory().NativeWidget()->isVisible());
+}
+
+TEST(MenuBar, NineteenItemsOnceEachWithTheirCaptionsAndShortcuts) {
+    LarderonHarness h;
+    h.Start();
+    class MainFormMenu& menu = MainFormMenu();
+    EXPECT_EQ(&menu, &MainFormMenu());
+    EXPECT_EQ(MainForm().MenuBar(), &menu);
+    EXPECT_EQ(h.App().MenuBar(), &menu);
+    ASSERT_EQ(menu.Count(), 3u);
+    EXPECT_EQ(menu.Child("FileMenu")->Count(), 8u);
+    EXPECT_EQ(menu.Child("EditMenu")->Count(), 6u);
+    EXPECT_EQ(menu.Child("HelpMenu")->Count(), 2u);
+    struct Row {
+        const char* name;
+        const char* text;
+        const char* shortcut;
+        bool autoEnable;
+    };
+    const Row rows[] = {
+        {"FileMenu", "&File", "", true},
+        {"FileBackup", "Backup...", "", true},
+        {"FileRestore", "Restore...", "", true},
+        {"UntitledSeparator1", "-", "", true},
+        {"FilePageSetup", "Page Setup...", "", false},
+        {"UntitledSeparator0", "-", "", true},
+        {"FilePrint", "Print...", "P", false},
+        {"UntitledSeparator", "-", "", true},
+        {"FileQuit", "&Quit", "Cmd+Q", true},
+        {"EditMenu", "&Edit", "", true},
+        {"EditCut", "Cu&t", "Cmd+X", true},
+        {"EditCopy", "&Copy", "Cmd+C", true},
+        {"EditPaste", "&Paste", "Cmd+V", true},
+        {"EditClear", "&Delete", "", true},
+        {"UntitledMenu0", "-", "", true},
+        {"EditSelectAll", "Select &All", "Cmd+A", true},
+        {"HelpMenu", "Help", "", true},
+        {"HelpAbout", "About...", "", true},
+        {"HelpUserGuide", "User Guide", "", true},
+    };
+    for (const Row& r : rows) {
+        fw::MenuItem* item = menu.FindItem(r.name);
+        ASSERT_NE(item, nullptr) << r.name;
+        EXPECT_EQ(item->Text(), r.text) << r.name;
+        EXPECT_EQ(item->KeyboardShortcut(), r.shortcut) << r.name;
+        EXPECT_EQ(item->AutoEnable(), r.autoEnable) << r.name;
+    }
+    EXPECT_NE(MainForm().FileQuit(), nullptr);
+    EXPECT_NE(MainForm().HelpAbout(), nullptr);
+}
