@@ -46,6 +46,7 @@ class MainForm : public fw::Window {
     // Menu commands.
     bool FilePageSetup_Action();
     bool FilePrint_Action();
+    bool HelpUserGuide_Action();
 
     // The controls, by name.
     fw::TabPanel& tpnlMain() const { return ControlByName<fw::TabPanel>("tpnlMain"); }
