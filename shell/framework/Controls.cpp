@@ -718,11 +718,16 @@ void StaticText::Text(const std::string& text) {
 namespace {
 class CanvasWidget : public QWidget {
   public:
-    explicit CanvasWidget(const QPixmap* backing) : backing_(backing) {}
+    // Opaque, so that repainting the canvas does not repaint the window behind it, whose Paint
+    // event may draw on the canvas again.
+    explicit CanvasWidget(const QPixmap* backing) : backing_(backing) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
+        painter.fillRect(rect(), palette().window());
         painter.drawPixmap(0, 0, *backing_);
     }
 

@@ -10,13 +10,11 @@
 
 #include "framework/Files.h"
 #include "framework/Graphics.h"
+#include "framework/PrintDialogsQt.h"
 #include "framework/Printing.h"
 #include "framework/Window.h"
 
 namespace fw {
-
-bool QtPageSetupDialog(PrinterSetup& setup);
-std::unique_ptr<Graphics> QtOpenPrinterDialog(const PrinterSetup* setup);
 
 namespace {
 

@@ -4,12 +4,10 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QImage>
-#include <QLabel>
 #include <QPixmap>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -88,8 +86,6 @@ TEST_F(AboutWindow, HasItsDesignedShapeAndCredits) {
         EXPECT_EQ("StaticText3", form.Controls()[1]->Name());
         EXPECT_EQ(QRect(20, 14, 128, 128), form.canImage().NativeWidget()->geometry());
         EXPECT_EQ(QRect(160, 30, 315, 112), form.StaticText3().NativeWidget()->geometry());
-        EXPECT_EQ(0, form.canImage().DesignedValues().tabIndex);
-        EXPECT_EQ(3, form.StaticText3().DesignedValues().tabIndex);
 
         const auto lines = fw::Split(form.StaticText3().Text(), "\n");
         ASSERT_EQ(6u, lines.size());
@@ -97,9 +93,6 @@ TEST_F(AboutWindow, HasItsDesignedShapeAndCredits) {
         for (int i : {0, 1, 3, 5}) EXPECT_FALSE(lines[i].empty()) << "line " << i;
         EXPECT_TRUE(lines[2].empty());
         EXPECT_TRUE(lines[4].empty());
-        auto* label = qobject_cast<QLabel*>(form.StaticText3().NativeWidget());
-        ASSERT_NE(nullptr, label);
-        EXPECT_TRUE(label->alignment() & Qt::AlignHCenter);
 
         EXPECT_TRUE(dialogs.Messages().empty());
     });

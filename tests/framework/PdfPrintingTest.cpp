@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "framework/PrinterGraphics.h"
@@ -40,18 +41,10 @@ fw::PrinterSetup LetterSetup() {
     return setup;
 }
 
-TEST(PdfPrinting, SurfaceMeasuresThePrintableAreaInPoints) {
+TEST(PdfPrinting, UnwritableFileIsAnErrorNotACrash) {
     TempDir dir;
-    auto g = fw::MakePdfGraphics(dir.path() / "measure.pdf", nullptr);
-    const fw::PrinterSetup defaults;
-    EXPECT_NEAR(defaults.Width(), g->Width(), 1);
-    EXPECT_NEAR(defaults.Height(), g->Height(), 1);
-
-    const fw::PrinterSetup letter = LetterSetup();
-    auto lg = fw::MakePdfGraphics(dir.path() / "letter.pdf", &letter);
-    EXPECT_NEAR(540, lg->Width(), 1);
-    EXPECT_NEAR(720, lg->Height(), 1);
-    EXPECT_GT(lg->DeviceUnitsPerUnit(), 1);  // a high-resolution job, not a 72-dpi one
+    EXPECT_THROW(fw::MakePdfGraphics(dir.path() / "no such folder" / "x.pdf", nullptr),
+                 std::runtime_error);
 }
 
 TEST(PdfPrinting, LongTextFillsPagesWithEveryLineOnce) {
@@ -70,6 +63,9 @@ TEST(PdfPrinting, LongTextFillsPagesWithEveryLineOnce) {
     int pages = 0;
     {
         auto g = fw::MakePdfGraphics(pdf, &setup);
+        EXPECT_NEAR(540, g->Width(), 1);  // the printable area in points
+        EXPECT_NEAR(720, g->Height(), 1);
+        EXPECT_GT(g->DeviceUnitsPerUnit(), 1);  // a high-resolution job, not a 72-dpi one
         fw::StyledTextPrinter printer(*g, std::move(document), g->Width());
         while (!printer.Eof()) {
             ASSERT_LT(pages, 50);

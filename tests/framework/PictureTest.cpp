@@ -8,22 +8,6 @@
 
 namespace {
 
-TEST(Picture, NewPictureIsWhiteAndHasNoMaskUntilAsked) {
-    fw::Picture picture(3, 2);
-    EXPECT_EQ(3, picture.Width());
-    EXPECT_EQ(2, picture.Height());
-    EXPECT_EQ(qRgb(255, 255, 255), picture.Image().pixel(2, 1));
-    EXPECT_EQ(nullptr, picture.Mask(false));
-
-    fw::Picture* mask = picture.Mask(true);
-    ASSERT_NE(nullptr, mask);
-    EXPECT_EQ(mask, picture.Mask(false));
-    EXPECT_EQ(3, mask->Width());
-    EXPECT_EQ(2, mask->Height());
-    // A fresh mask shows all of the picture.
-    EXPECT_EQ(255, qAlpha(picture.Composed().pixel(0, 0)));
-}
-
 TEST(Picture, MaskBecomesTheAlphaOfTheComposedPicture) {
     QImage red(4, 1, QImage::Format_ARGB32);
     red.fill(QColor(200, 0, 0));
@@ -44,6 +28,7 @@ TEST(Picture, MaskBecomesTheAlphaOfTheComposedPicture) {
     EXPECT_EQ(200, qRed(composed.pixel(0, 0)));
     // The picture itself keeps its pixels; only the composition is masked.
     EXPECT_EQ(255, qAlpha(picture.Image().pixel(1, 0)));
+    EXPECT_EQ(nullptr, fw::ApplicationResourceFork().GetPicture(987654));
 }
 
 TEST(PainterGraphics, DrawsMaskedPicturesAndClearsToNothingOrPaper) {
@@ -79,10 +64,6 @@ TEST(PainterGraphics, DrawsMaskedPicturesAndClearsToNothingOrPaper) {
     fw::MakePainterGraphics(opaque)->ClearRect(0, 0, 1, 2);
     EXPECT_EQ(qRgb(255, 255, 255), opaque.pixel(0, 1));
     EXPECT_EQ(qRgb(0, 0, 0), opaque.pixel(1, 1));
-}
-
-TEST(ResourceFork, MissingPictureIsNull) {
-    EXPECT_EQ(nullptr, fw::ApplicationResourceFork().GetPicture(987654));
 }
 
 }  // namespace

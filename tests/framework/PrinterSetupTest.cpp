@@ -112,20 +112,4 @@ TEST(PrinterSetup, UnreadableTextGivesTheDefaults) {
     }
 }
 
-TEST(PrinterSetup, CopiesAreIndependent) {
-    fw::PrinterSetup original =
-        MakeSetup(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), "First");
-    fw::PrinterSetup copy(original);
-    copy.PageLayout().setOrientation(QPageLayout::Landscape);
-    copy.PrinterName("Second");
-    EXPECT_EQ(QPageLayout::Portrait, original.PageLayout().orientation());
-    EXPECT_EQ("First", original.PrinterName());
-
-    fw::PrinterSetup assigned;
-    assigned = original;
-    assigned.PageLayout().setMargins(QMarginsF(50, 50, 50, 50));
-    EXPECT_EQ(595, original.Width());
-    EXPECT_EQ(495, assigned.Width());
-}
-
 }  // namespace

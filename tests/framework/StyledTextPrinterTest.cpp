@@ -146,17 +146,6 @@ TEST(StyledTextPrinter, BlockTooSmallForOneLineEndsTheRun) {
     }
 }
 
-TEST(StyledTextPrinter, MovedPrinterCarriesOn) {
-    RecordingGraphics g;
-    fw::StyledTextPrinter first(g, Document(NumberedLines(4)), 300);
-    first.DrawBlock(0, 0, LineHeight() * 2.5);
-    fw::StyledTextPrinter second = std::move(first);
-    PrintAll(second, 1000);
-    const auto blocks = g.TextBlocks();
-    ASSERT_EQ(2u, blocks.size());
-    EXPECT_EQ("Line 2\nLine 3", blocks[1].text);
-}
-
 // Rows of the image that hold any non-white pixel, as [first, last]; {-1, -1} when blank.
 std::pair<int, int> InkedRows(const QImage& image, int fromRow, int toRow, int* leftmost) {
     std::pair<int, int> rows{-1, -1};
