@@ -15,17 +15,25 @@ std::string IdText(const fw::Tag& tag) {
 
 }  // namespace
 
+std::unique_ptr<RecordSet> MainForm::SelectOrReport(const std::string& query) {
+    auto rs = App().db->SQLSelect(query);
+    if (App().db->Error()) {
+        DisplayDatabaseError(false);
+        return nullptr;
+    }
+    // No result without an error is a failure of the caller's work, for its guard to report.
+    if (!rs)
+        throw DatabaseException("the query gave no result");
+    return rs;
+}
+
 void MainForm::UpdateCategoryList() {
     try {
         fw::Listbox& list = lstCategory();
         list.DeleteAllRows();
-        auto rs = App().db->SQLSelect("SELECT * FROM Category ORDER BY Name");
-        if (App().db->Error()) {
-            DisplayDatabaseError(false);
-            return;
-        }
+        auto rs = SelectOrReport("SELECT * FROM Category ORDER BY Name");
         if (!rs)
-            throw DatabaseException("no result");
+            return;
         while (!rs->Eof()) {
             list.AddRow(rs->Field("Name").StringValue());
             list.CellTag(list.LastIndex(), 0, rs->Field("CategoryId").StringValue());
@@ -41,13 +49,9 @@ void MainForm::UpdateCategoryComboList() {
     try {
         cboCategory().DeleteAllRows();
         cboRecipeCategory().DeleteAllRows();
-        auto rs = App().db->SQLSelect("SELECT * FROM Category " + std::string() + " ORDER BY Name");
-        if (App().db->Error()) {
-            DisplayDatabaseError(false);
-            return;
-        }
+        auto rs = SelectOrReport("SELECT * FROM Category " + std::string() + " ORDER BY Name");
         if (!rs)
-            throw DatabaseException("no result");
+            return;
         cboCategory().AddRow("All");
         cboCategory().ListIndex(0);
         while (!rs->Eof()) {
@@ -72,13 +76,9 @@ void MainForm::UpdateRecipeList() {
     int position = list.ListIndex();
     try {
         list.DeleteAllRows();
-        auto rs = App().db->SQLSelect(query);
-        if (App().db->Error()) {
-            DisplayDatabaseError(false);
-            return;
-        }
+        auto rs = SelectOrReport(query);
         if (!rs)
-            throw DatabaseException("no result");
+            return;
         while (!rs->Eof()) {
             list.AddRow(rs->Field("Name").StringValue());
             list.CellTag(list.LastIndex(), 0, rs->Field("RecipeId").StringValue());
@@ -130,13 +130,9 @@ void MainForm::LoadRecipeData() {
     std::string id = IdText(lstRecipe().CellTag(lstRecipe().ListIndex(), 0));
     std::string query = "SELECT * FROM Recipe WHERE RecipeId = " + id;
     try {
-        auto rs = App().db->SQLSelect(query);
-        if (App().db->Error()) {
-            DisplayDatabaseError(false);
-            return;
-        }
+        auto rs = SelectOrReport(query);
         if (!rs)
-            throw DatabaseException("no result");
+            return;
         txtRecipeName().Text(rs->Field("Name").StringValue());
         std::string categoryId = rs->Field("CategoryId").StringValue();
         for (int i = 0; i <= cboRecipeCategory().ListCount() - 1; ++i) {

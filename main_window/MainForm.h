@@ -2,7 +2,10 @@
 // The main window: the recipe and category lists, search, the three modes, saving and deleting,
 // page setup and printing.
 
+#include <memory>
 #include <string>
+
+#include "database/RecordSet.h"
 
 #include "framework/Controls.h"
 #include "framework/Menus.h"
@@ -136,6 +139,8 @@ class MainForm : public fw::Window {
     fw::MenuItem* MenuItemNamed(const std::string& name) const;
 
     // Lists and search.
+    // Runs a query of the window's: nullptr once a database error has been reported.
+    std::unique_ptr<RecordSet> SelectOrReport(const std::string& query);
     void UpdateCategoryList();
     void UpdateCategoryComboList();
     void UpdateRecipeList();

@@ -37,13 +37,9 @@ void MainForm::Event_Close() {
 
 void MainForm::LoadPreferences() {
     try {
-        auto rs = App().db->SQLSelect("SELECT * FROM Preferences WHERE Id = 1");
-        if (App().db->Error()) {
-            DisplayDatabaseError(false);
-            return;
-        }
+        auto rs = SelectOrReport("SELECT * FROM Preferences WHERE Id = 1");
         if (!rs)
-            throw DatabaseException("no result");
+            return;
         PageSetup = rs->Field("PageSetup").StringValue();
         rs->Close();
     } catch (...) {
