@@ -161,6 +161,13 @@ void Control::ApplyLocks(int dw, int dh) {
     widget_->setGeometry(left, top, std::max(0, width), std::max(0, height));
 }
 
+void Control::ReportSelection(SelectedRow& reported, SelectedRow now) {
+    if (now == reported)
+        return;
+    reported = std::move(now);
+    RaiseEvent("Change");
+}
+
 void Control::InstallEventHandler(const std::string& eventName, std::function<void()> handler) {
     handlers_[eventName] = std::move(handler);
 }
@@ -473,11 +480,7 @@ void Listbox::ListIndex(int index) {
         view_->scrollTo(at);
     }
     --programChange_;
-    Selection now = Current();
-    if (now == reported_)
-        return;
-    reported_ = now;
-    RaiseEvent("Change");
+    ReportSelection(reported_, Current());
 }
 
 void Listbox::SelectRowAsUser(int index) {
@@ -491,16 +494,11 @@ void Listbox::SelectRowAsUser(int index) {
 }
 
 void Listbox::SelectionChangedByView() {
-    if (programChange_ > 0)
-        return;
-    Selection now = Current();
-    if (now == reported_)
-        return;
-    reported_ = now;
-    RaiseEvent("Change");
+    if (programChange_ == 0)
+        ReportSelection(reported_, Current());
 }
 
-Listbox::Selection Listbox::Current() const {
+SelectedRow Listbox::Current() const {
     int index = ListIndex();
     if (index < 0)
         return {};
@@ -598,11 +596,7 @@ void PopupMenu::ListIndex(int index) {
     ++programChange_;
     combo_->setCurrentIndex(index);
     --programChange_;
-    Selection now = Current();
-    if (now == reported_)
-        return;
-    reported_ = now;
-    RaiseEvent("Change");
+    ReportSelection(reported_, Current());
 }
 
 std::string PopupMenu::List(int row) const {
@@ -632,16 +626,11 @@ void PopupMenu::ChooseRowAsUser(int index) {
 }
 
 void PopupMenu::IndexChangedByView() {
-    if (programChange_ > 0)
-        return;
-    Selection now = Current();
-    if (now == reported_)
-        return;
-    reported_ = now;
-    RaiseEvent("Change");
+    if (programChange_ == 0)
+        ReportSelection(reported_, Current());
 }
 
-PopupMenu::Selection PopupMenu::Current() const {
+SelectedRow PopupMenu::Current() const {
     int index = ListIndex();
     if (index < 0 || index >= static_cast<int>(tags_.size()))
         return {};

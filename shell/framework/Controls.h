@@ -71,6 +71,14 @@ struct ControlProperties {
     bool acceptFocus = true;
 };
 
+// The row a list's handlers were last told about.
+struct SelectedRow {
+    int index = -1;
+    std::string text;
+    Tag tag;
+    bool operator==(const SelectedRow&) const = default;
+};
+
 class Control {
   public:
     Control(Window& window, std::string name);
@@ -108,6 +116,8 @@ class Control {
 
   protected:
     void RaiseEvent(const std::string& eventName);
+    // Raises "Change" when the selection now differs from the one last reported.
+    void ReportSelection(SelectedRow& reported, SelectedRow now);
     void SetWidget(QWidget* widget);
     void ApplyCommonProperties();
     void UpdateVisibility();
@@ -186,14 +196,8 @@ class Listbox : public Control {
     void SelectRowAsUser(int index);
 
   private:
-    struct Selection {
-        int index = -1;
-        std::string text;
-        Tag tag;
-        bool operator==(const Selection&) const = default;
-    };
     class Model;
-    Selection Current() const;
+    SelectedRow Current() const;
     void SelectionChangedByView();
     void CheckRow(int row, int column) const;
 
@@ -201,7 +205,7 @@ class Listbox : public Control {
     Model* model_ = nullptr;
     int lastIndex_ = -1;
     int programChange_ = 0;
-    Selection reported_;
+    SelectedRow reported_;
 };
 
 // Drop-down list of rows with tags; ListIndex -1 shows no row.
@@ -224,19 +228,13 @@ class PopupMenu : public Control {
     void ChooseRowAsUser(int index);
 
   private:
-    struct Selection {
-        int index = -1;
-        std::string text;
-        Tag tag;
-        bool operator==(const Selection&) const = default;
-    };
-    Selection Current() const;
+    SelectedRow Current() const;
     void IndexChangedByView();
 
     QComboBox* combo_ = nullptr;
     std::vector<Tag> tags_;
     int programChange_ = 0;
-    Selection reported_;
+    SelectedRow reported_;
 };
 
 class PushButton : public Control {
