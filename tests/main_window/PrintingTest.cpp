@@ -1,0 +1,372 @@
+// Printing the shown recipe: where each block lands on each page, what the print dialog is
+// given, and a real print into a PDF file.
+
+#include <gtest/gtest.h>
+
+#include <QFont>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTest>
+#include <QTextDocument>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Larderon.h"
+#include "MainForm.h"
+#include "PrintingHelpers.h"
+#include "framework/PrinterGraphics.h"
+#include "support/LarderonHarness.h"
+
+namespace {
+
+using namespace printing;
+
+struct Area {
+    int width, height;
+};
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+// A text block as "<what> at x,y height h"; directions blocks are named, not quoted, so that a
+// page's shape can be compared whatever lines it holds.
+std::string Describe(const RecordingGraphics::Event& e, const std::string& name) {
+    if (e.kind == RecordingGraphics::Kind::NextPage)
+        return "next page";
+    if (e.kind != RecordingGraphics::Kind::TextBlock)
+        return "something else";
+    const std::string what = e.text == name               ? "name"
+                             : e.text.rfind("- ", 0) == 0 ? "'" + e.text + "'"
+                                                          : "directions";
+    return what + " at " + Number(e.x) + "," + Number(e.y) + " height " + Number(e.height);
+}
+
+std::vector<std::string> Printed(const RecordingGraphics& sheet, const std::string& name) {
+    std::vector<std::string> out;
+    for (const auto& e : sheet.Events()) out.push_back(Describe(e, name));
+    return out;
+}
+
+// What a run of `pages` pages must look like for an area; page 1 carries the name twice when
+// there are directions to print.
+std::vector<std::string> Expected(Area a, int pages, bool withDirections) {
+    const std::string nameBlock = "name at 0,0 height " + std::to_string(a.height);
+    std::vector<std::string> out{nameBlock};
+    for (int page = 1; page <= pages; ++page) {
+        if (withDirections) {
+            out.push_back(nameBlock);
+            out.push_back("directions at 0,30 height " + std::to_string(a.height - 30));
+        }
+        const std::string number = "- " + std::to_string(page) + " -";
+        out.push_back("'" + number + "' at " +
+                      std::to_string(a.width - static_cast<int>(number.size())) + "," +
+                      std::to_string(a.height + 10) + " height " + std::to_string(a.height));
+        if (page < pages)
+            out.push_back("next page");
+    }
+    return out;
+}
+
+// The directions blocks' lines, joined, as they came out of the printer.
+std::string PrintedDirections(const PrintRun& run, const std::string& name) {
+    std::string text;
+    for (const auto& block : run.Blocks()) {
+        if (block.text != name && block.text.rfind("- ", 0) != 0)
+            text += (text.empty() ? "" : "\n") + block.text;
+    }
+    return text;
+}
+
+// The shown directions laid out on recording paper into one block of the given size.
+std::string ReferenceBlock(class MainForm& form, double width, double height) {
+    RecordingGraphics sheet;
+    fw::StyledTextPrinter printer = form.txtDirections().StyledTextPrinter(sheet, width);
+    printer.DrawBlock(0, 0, height);
+    return sheet.TextBlocks().at(0).text;
+}
+
+class RecipePrinting : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        h_.Start();
+        h_.Dialogs().ClearLog();
+    }
+    // Printing never speaks: a failure that escaped the handler would show the framework's
+    // message.
+    void TearDown() override { EXPECT_EQ(h_.Dialogs().Messages(), std::vector<std::string>{}); }
+
+    class MainForm& Form() {
+        return h_.Form();
+    }
+    // Presses Print with the dialog answered by `run`.
+    void Print(PrintRun& run) {
+        h_.Dialogs().ExpectPrint(run.Answer());
+        Form().btnPrintRecipe().Push();
+        ASSERT_TRUE(run.dialogShown) << "Print did not open the print dialog";
+    }
+    // Gives "Long Stew" enough lines for the given number of pages of the area.
+    int FillPages(Area a, int pages) {
+        SelectRecipe(Form(), "Long Stew");
+        const int perPage = DirectionLinesPerBlock(Form(), a.width, a.height - 30);
+        EXPECT_GT(perPage, 10);
+        const int lines = (pages - 1) * perPage + perPage / 2;
+        RewriteLongStew(h_, StepLines(lines));
+        return lines;
+    }
+
+    LarderonHarness h_{LarderonHarness::Options{true, SeedRecipes}};
+};
+
+TEST_F(RecipePrinting, WithoutPageSetupTheAreaIs540By720) {
+    SelectRecipe(Form(), "Lemon Tart");
+    PrintRun run;
+    Print(run);
+    EXPECT_FALSE(run.gotSetup) << "no page setup chosen: the dialog starts from its own";
+    EXPECT_EQ(Printed(*run.sheet, "Lemon Tart"), Expected({540, 720}, 1, true));
+    EXPECT_EQ(PrintedDirections(run, "Lemon Tart"), "Zest the lemons.\nMake the curd.\nBake.");
+    EXPECT_EQ(Form().txtPageNum().Text(), "- 1 -");
+
+    // The page number takes the invisible field's 10-point style, whatever the others use.
+    RecordingGraphics reference;
+    auto document = std::make_unique<QTextDocument>();
+    QFont font = Form().txtPageNum().NativeWidget()->font();
+    EXPECT_EQ(font.pointSize(), 10);
+    document->setDefaultFont(font);
+    document->setPlainText(QStringLiteral("- 1 -"));
+    fw::StyledTextPrinter(reference, std::move(document), 540).DrawBlock(0, 0, 720);
+    EXPECT_DOUBLE_EQ(run.Blocks().back().usedHeight, reference.TextBlocks().at(0).usedHeight);
+}
+
+TEST_F(RecipePrinting, DirectionsWrapAtTheAreaWidth) {
+    // One paragraph long enough to wrap many times: where it breaks shows the width used.
+    std::string paragraph;
+    for (int i = 0; i < 150; ++i) paragraph += "word" + std::to_string(i) + " ";
+    SelectRecipe(Form(), "Long Stew");
+    RewriteLongStew(h_, paragraph);
+    const std::string at540 = ReferenceBlock(Form(), 540, 690);
+    const std::string at576 = ReferenceBlock(Form(), 576, 726);
+    ASSERT_NE(at540.substr(0, at540.find('\n')), at576.substr(0, at576.find('\n')))
+        << "the paragraph must break differently at the two widths";
+
+    PrintRun plain;
+    Print(plain);
+    ASSERT_GE(plain.Blocks().size(), 3u);
+    EXPECT_EQ(plain.Blocks()[2].text, at540);
+
+    Form().PageSetupText(PaperOf(612, 792).SetupString());
+    PrintRun letter;
+    Print(letter);
+    ASSERT_GE(letter.Blocks().size(), 3u);
+    EXPECT_EQ(letter.Blocks()[2].text, at576);
+}
+
+TEST_F(RecipePrinting, LetterPageSetupGivesAnAreaHalfAnInchSmaller) {
+    const fw::PrinterSetup letter = PaperOf(612, 792);
+    ASSERT_EQ(letter.Width(), 612);
+    ASSERT_EQ(letter.Height(), 792);
+    Form().PageSetupText(letter.SetupString());
+    SelectRecipe(Form(), "Lemon Tart");
+
+    PrintRun run;
+    Print(run);
+    EXPECT_TRUE(run.gotSetup);
+    EXPECT_EQ(run.setupString, letter.SetupString());
+    EXPECT_EQ(Printed(*run.sheet, "Lemon Tart"), Expected({576, 756}, 1, true));
+    EXPECT_EQ(Form().PageSetupText(), letter.SetupString()) << "printing never changes it";
+}
+
+TEST_F(RecipePrinting, EmptyDirectionsPrintOnePageWithNameAndNumber) {
+    SelectRecipe(Form(), "Bare Toast");
+    ASSERT_EQ(Form().txtDirections().Text(), "");
+    PrintRun run;
+    Print(run);
+    EXPECT_EQ(Printed(*run.sheet, "Bare Toast"), Expected({540, 720}, 1, false));
+}
+
+TEST_F(RecipePrinting, LongDirectionsGoOnOverPagesEachWithNameAndNumber) {
+    const int lines = FillPages({540, 720}, 3);
+    PrintRun run;
+    Print(run);
+    EXPECT_EQ(run.sheet->PageBreaks(), 2);
+    EXPECT_EQ(Printed(*run.sheet, "Long Stew"), Expected({540, 720}, 3, true));
+    // Each line once, in order, across the pages.
+    EXPECT_EQ(PrintedDirections(run, "Long Stew"), StepLines(lines));
+    EXPECT_EQ(Form().txtPageNum().Text(), "- 3 -") << "the field keeps the last number";
+}
+
+TEST_F(RecipePrinting, TenPagesMoveTheNumberOneUnitLeft) {
+    Form().PageSetupText(PaperOf(612, 792).SetupString());
+    const int lines = FillPages({576, 756}, 10);
+    PrintRun run;
+    Print(run);
+    EXPECT_EQ(run.sheet->PageBreaks(), 9);
+    const auto printed = Printed(*run.sheet, "Long Stew");
+    EXPECT_EQ(printed, Expected({576, 756}, 10, true));
+    EXPECT_EQ(printed.back(), "'- 10 -' at 570,766 height 756");
+    EXPECT_EQ(PrintedDirections(run, "Long Stew"), StepLines(lines));
+}
+
+TEST_F(RecipePrinting, CancelledDialogPrintsNothing) {
+    SelectRecipe(Form(), "Lemon Tart");
+    h_.Dialogs().ExpectPrint([](const fw::PrinterSetup*) { return nullptr; });
+    Form().btnPrintRecipe().Push();
+    EXPECT_EQ(h_.Dialogs().Log(), std::vector<std::string>{"print"});
+    EXPECT_EQ(Form().txtPageNum().Text(), "Page Num") << "no page was numbered";
+}
+
+TEST_F(RecipePrinting, PrintsTheUnsavedTextsWhileEditing) {
+    SelectRecipe(Form(), "Lemon Tart");
+    Form().btnEditRecipe().Push();
+    ASSERT_TRUE(Form().EditMode());
+    QWidget* name = Form().txtRecipeName().NativeWidget();
+    QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(name, "Lime Tart");
+    QWidget* directions = Form().txtDirections().NativeWidget();
+    QTest::keyClick(directions, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(directions, " Chill.");
+    ASSERT_TRUE(Form().btnPrintRecipe().Enabled());
+
+    PrintRun run;
+    Print(run);
+    EXPECT_EQ(Printed(*run.sheet, "Lime Tart"), Expected({540, 720}, 1, true));
+    EXPECT_EQ(PrintedDirections(run, "Lime Tart"),
+              "Zest the lemons.\nMake the curd.\nBake. Chill.");
+    EXPECT_TRUE(Form().EditMode()) << "printing leaves the edit as it was";
+    EXPECT_EQ(Form().txtRecipeName().Text(), "Lime Tart");
+    EXPECT_EQ(QueryText(*h_.OpenDatabase(), "SELECT Name AS v FROM Recipe WHERE RecipeId = 2"),
+              "Lemon Tart");
+}
+
+TEST_F(RecipePrinting, PrinterFailureEndsTheRunSilently) {
+    FillPages({540, 720}, 3);
+    PrintRun run;
+    run.failAtPage = 2;
+    Print(run);
+    // Page 1 is whole; nothing follows the failed page break and nobody is told.
+    const auto pageOne = Expected({540, 720}, 1, true);
+    EXPECT_EQ(Printed(*run.sheet, "Long Stew"), pageOne);
+    EXPECT_EQ(h_.Dialogs().Log(), std::vector<std::string>{"print"});
+}
+
+TEST_F(RecipePrinting, PageTooShortForALineOfDirectionsEndsTheRun) {
+    SelectRecipe(Form(), "Long Stew");
+    // Heights whose directions block is shorter than a line, empty, or negative.
+    for (int height : {72, 66, 50}) {
+        SCOPED_TRACE(height);
+        const fw::PrinterSetup paper = PaperOf(612, height);
+        ASSERT_EQ(paper.Height(), height);
+        Form().PageSetupText(paper.SetupString());
+        PrintRun run;
+        Print(run);
+        EXPECT_EQ(run.setupString, paper.SetupString());
+        EXPECT_EQ(run.sheet->PageBreaks(), 0) << "the run must end, not turn pages";
+        EXPECT_EQ(PrintedDirections(run, "Long Stew"), "");
+        ASSERT_FALSE(run.Blocks().empty());
+        const auto& number = run.Blocks().back();
+        EXPECT_EQ(number.text, "- 1 -");
+        EXPECT_EQ(Describe(number, "Long Stew"), "'- 1 -' at 571," + std::to_string(height - 26) +
+                                                     " height " + std::to_string(height - 36));
+    }
+}
+
+TEST_F(RecipePrinting, PrintMenuPrintsLikeTheButtonOnlyWithARecipeShown) {
+    // Nothing selected: the command is taken and nothing is printed (an unexpected print dialog
+    // would fail the test).
+    EXPECT_TRUE(h_.App().DoMenuCommand("FilePrint"));
+    EXPECT_TRUE(h_.Dialogs().Log().empty());
+
+    SelectRecipe(Form(), "Lemon Tart");
+    PrintRun byButton, byMenu;
+    Print(byButton);
+    h_.Dialogs().ExpectPrint(byMenu.Answer());
+    EXPECT_TRUE(h_.App().DoMenuCommand("FilePrint"));
+    ASSERT_TRUE(byMenu.dialogShown);
+    EXPECT_EQ(Printed(*byMenu.sheet, "Lemon Tart"), Printed(*byButton.sheet, "Lemon Tart"));
+    EXPECT_EQ(PrintedDirections(byMenu, "Lemon Tart"), PrintedDirections(byButton, "Lemon Tart"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Through a real printer into a PDF file.
+
+// Output of a poppler tool, or nothing when it is not installed.
+std::optional<QString> RunTool(const QString& tool, const QStringList& arguments) {
+    const QString program = QStandardPaths::findExecutable(tool);
+    if (program.isEmpty())
+        return std::nullopt;
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+TEST_F(RecipePrinting, LongRecipeIntoAPdfHasItsNameAndNumberOnEveryPage) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
+        GTEST_SKIP() << "poppler-utils are not installed (scripts/install-deps.sh)";
+    }
+    constexpr int kLines = 150;
+    SelectRecipe(Form(), "Long Stew");
+    RewriteLongStew(h_, StepLines(kLines));
+    // Letter with half-inch margins: a 540 x 720 printable area, so the print area is 504 x 684.
+    fw::PrinterSetup letter = PaperOf(612, 792);
+    letter.PageLayout().setMargins(QMarginsF(36, 36, 36, 36));
+    Form().PageSetupText(letter.SetupString());
+
+    TempDir dir;
+    const std::filesystem::path pdf = dir.path() / "long-stew.pdf";
+    bool printed = false;
+    h_.Dialogs().ExpectPrint([&](const fw::PrinterSetup* setup) {
+        printed = true;
+        return fw::MakePdfGraphics(pdf, setup);
+    });
+    Form().btnPrintRecipe().Push();
+    ASSERT_TRUE(printed);
+    ASSERT_TRUE(std::filesystem::exists(pdf)) << "the job is written when the window drops it";
+    // LARDERON_PRINT_SAMPLE=<file> keeps a copy, to look at the pages by eye.
+    if (const char* keep = std::getenv("LARDERON_PRINT_SAMPLE")) {
+        std::filesystem::copy_file(pdf, keep, std::filesystem::copy_options::overwrite_existing);
+    }
+
+    const QString file = QString::fromStdString(pdf.string());
+    const auto info = RunTool(QStringLiteral("pdfinfo"), {file});
+    ASSERT_TRUE(info);
+    const auto count = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(*info);
+    ASSERT_TRUE(count.hasMatch()) << info->toStdString();
+    const int pages = count.captured(1).toInt();
+    EXPECT_GE(pages, 3);
+    EXPECT_TRUE(info->contains(QStringLiteral("612 x 792"))) << info->toStdString();
+
+    const auto text = RunTool(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+    ASSERT_TRUE(text);
+    QStringList sheets = text->split(QLatin1Char('\f'));
+    if (!sheets.isEmpty() && sheets.back().trimmed().isEmpty())
+        sheets.removeLast();
+    ASSERT_EQ(sheets.size(), pages);
+    std::vector<int> steps;
+    for (int page = 0; page < pages; ++page) {
+        SCOPED_TRACE(page + 1);
+        const QString& sheet = sheets[page];
+        EXPECT_TRUE(sheet.contains(QStringLiteral("Long Stew"))) << sheet.toStdString();
+        // The tool may drop the narrow spaces around the number.
+        const QRegularExpression number(QStringLiteral("-\\s*%1\\s*-").arg(page + 1));
+        EXPECT_TRUE(sheet.contains(number)) << sheet.toStdString();
+        const QRegularExpression step(QStringLiteral("Step (\\d+)"));
+        for (auto it = step.globalMatch(sheet); it.hasNext();)
+            steps.push_back(it.next().captured(1).toInt());
+    }
+    std::vector<int> all(kLines);
+    for (int i = 0; i < kLines; ++i) all[i] = i + 1;
+    EXPECT_EQ(steps, all) << "every line once, in order";
+}
+
+}  // namespace
