@@ -68,6 +68,10 @@ void MainForm::SavePreferences() {
             return;
         }
         App().db->Commit();
+        // Refused (another program reading the file), the transaction would stay open and the
+        // quit that follows would drop the page setup without a word.
+        if (App().db->Error())
+            DisplayDatabaseError(true);
     } catch (...) {
         if (begun) {
             try {

@@ -55,6 +55,12 @@ void MainForm::btnSaveCategory_Action() {
             }
         }
         App().db->Commit();
+        // A commit the engine refuses (another program reading the file) leaves the transaction
+        // open: end it, and leave the edit on screen to be saved again.
+        if (App().db->Error()) {
+            DisplayDatabaseError(true);
+            return;
+        }
         begun = false;
         UpdateCategoryList();
         UpdateCategoryComboList();
@@ -111,6 +117,12 @@ void MainForm::btnSaveRecipe_Action() {
             }
         }
         App().db->Commit();
+        // A commit the engine refuses (another program reading the file) leaves the transaction
+        // open: end it, and leave the edit on screen to be saved again.
+        if (App().db->Error()) {
+            DisplayDatabaseError(true);
+            return;
+        }
         begun = false;
         UpdateRecipeList();
         blnEditMode = false;

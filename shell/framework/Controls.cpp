@@ -293,9 +293,11 @@ void EditField::SetProperties(const ControlProperties& properties) {
     if (multi_) {
         multi_->setPlainText(Q(properties.text));
         multi_->setReadOnly(properties.readOnly);
-        multi_->setAlignment(properties.textAlign == 1   ? Qt::AlignHCenter
-                             : properties.textAlign == 2 ? Qt::AlignRight
-                                                         : Qt::AlignLeft);
+        // Left is the document's own default. Setting it anyway marks the empty first paragraph
+        // as formatted, and the first Return typed into the empty field then only clears that
+        // format instead of starting a new line.
+        if (properties.textAlign == 1 || properties.textAlign == 2)
+            multi_->setAlignment(properties.textAlign == 1 ? Qt::AlignHCenter : Qt::AlignRight);
     } else {
         line_->setText(Q(properties.text));
         line_->setReadOnly(properties.readOnly);
@@ -494,8 +496,13 @@ void Listbox::SelectRowAsUser(int index) {
 }
 
 void Listbox::SelectionChangedByView() {
-    if (programChange_ == 0)
-        ReportSelection(reported_, Current());
+    if (programChange_ > 0)
+        return;
+    // The view reports only real changes, so the person did choose another row, even when it is
+    // the row last reported: a refill that sets no selection (UpdateCategoryList) drops that row
+    // without a word, and clicking it again must still reach the handler.
+    reported_ = Current();
+    RaiseEvent("Change");
 }
 
 SelectedRow Listbox::Current() const {

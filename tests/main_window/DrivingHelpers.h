@@ -1,0 +1,96 @@
+#pragma once
+// What the saving and open/close tests share: a small recipe book to start from, typing as a
+// person does, and a look at the database from outside the app.
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "Larderon.h"
+#include "database/Database.h"
+#include "framework/Controls.h"
+#include "support/LarderonHarness.h"
+
+namespace driving {
+
+// Four recipes over three categories plus one category without recipes. The recipe list sorts
+// them by name: Apple Pie, Bagels, Carrot Soup, Damper.
+inline void SeedBook(Database& db) {
+    db.SQLExecute(
+        "INSERT INTO Category (CategoryId, Name) VALUES (2, 'Bread'), (3, 'Soup'), (4, 'Unused');"
+        "INSERT INTO Recipe (RecipeId, Name, CategoryId, Directions) VALUES"
+        " (10, 'Apple Pie', 1, 'Peel the apples.'),"
+        " (11, 'Bagels', 2, 'Boil, then bake.'),"
+        " (12, 'Carrot Soup', 3, 'Simmer the carrots.'),"
+        " (13, 'Damper', 2, 'Bake in the coals.');");
+    if (db.Error())
+        throw std::runtime_error("seed failed: " + db.ErrorMessage());
+}
+
+// A statement from outside the app, which must succeed.
+inline void Exec(Database& db, const std::string& sql) {
+    db.SQLExecute(sql);
+    EXPECT_FALSE(db.Error()) << sql << ": " << db.ErrorMessage();
+}
+
+// Replaces the field's text by typing, as a person selects all and types over it.
+inline void TypeInto(fw::EditField& field, const std::string& text) {
+    QWidget* w = field.NativeWidget();
+    QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w, Qt::Key_Delete);
+    QTest::keyClicks(w, QString::fromStdString(text));
+}
+
+inline int RowOf(const fw::Listbox& list, const std::string& text) {
+    for (int i = 0; i < list.ListCount(); ++i) {
+        if (list.Cell(i, 0) == text)
+            return i;
+    }
+    return -1;
+}
+
+inline int RowOf(const fw::PopupMenu& popup, const std::string& text) {
+    for (int i = 0; i < popup.ListCount(); ++i) {
+        if (popup.List(i) == text)
+            return i;
+    }
+    return -1;
+}
+
+inline std::vector<std::string> Rows(const fw::Listbox& list) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < list.ListCount(); ++i) rows.push_back(list.Cell(i, 0));
+    return rows;
+}
+
+inline std::vector<std::string> Rows(const fw::PopupMenu& popup) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < popup.ListCount(); ++i) rows.push_back(popup.List(i));
+    return rows;
+}
+
+// Every recipe as "id|name|category|directions", in id order, to compare whole tables.
+inline std::vector<std::string> RecipeRows(Database& db) {
+    std::vector<std::string> rows;
+    auto rs = db.SQLSelect(
+        "SELECT RecipeId || '|' || Name || '|' || CategoryId || '|' || Directions AS v "
+        "FROM Recipe ORDER BY RecipeId");
+    if (!rs)
+        throw std::runtime_error("cannot read the recipes: " + db.ErrorMessage());
+    for (; !rs->Eof(); rs->MoveNext()) rows.push_back(rs->Field("v").StringValue());
+    return rows;
+}
+
+// Whether the app's own connection is still inside a transaction: starting one then fails.
+inline bool AppTransactionOpen(Larderon& app) {
+    app.db->SQLExecute("begin transaction");
+    if (app.db->Error())
+        return true;
+    app.db->Rollback();
+    return false;
+}
+
+}  // namespace driving

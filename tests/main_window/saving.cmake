@@ -1,0 +1,3 @@
+add_executable(main_window_saving_tests ${CMAKE_CURRENT_LIST_DIR}/SavingTest.cpp)
+target_link_libraries(main_window_saving_tests PRIVATE larderon_app_test_support)
+gtest_discover_tests(main_window_saving_tests TEST_PREFIX "main_window." DISCOVERY_TIMEOUT 60)

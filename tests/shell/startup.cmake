@@ -1,0 +1,3 @@
+add_executable(shell_startup_tests ${CMAKE_CURRENT_LIST_DIR}/StartupTest.cpp)
+target_link_libraries(shell_startup_tests PRIVATE larderon_app_test_support)
+gtest_discover_tests(shell_startup_tests TEST_PREFIX "shell." DISCOVERY_TIMEOUT 60)
