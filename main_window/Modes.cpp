@@ -83,9 +83,8 @@ void MainForm::ApplyRecipeEditMode() {
     txtRecipeName().Enabled(true);
     cboRecipeCategory().Enabled(true);
     txtDirections().ReadOnly(false);
-    // Print prints what the fields show; it stays usable only while a recipe is selected.
-    if (lstRecipe().ListIndex() == -1)
-        btnPrintRecipe().Enabled(false);
+    // Print prints what the fields show, and is usable exactly while a recipe is selected.
+    btnPrintRecipe().Enabled(lstRecipe().ListIndex() != -1);
     txtRecipeName().SetFocus();
 }
 
@@ -107,8 +106,7 @@ void MainForm::ApplyCategoryEditMode() {
     txtRecipeName().Enabled(false);
     cboRecipeCategory().Enabled(false);
     txtDirections().ReadOnly(true);
-    if (lstRecipe().ListIndex() == -1)
-        btnPrintRecipe().Enabled(false);
+    btnPrintRecipe().Enabled(lstRecipe().ListIndex() != -1);
 }
 
 void MainForm::lstRecipe_Change() {

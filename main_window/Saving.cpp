@@ -155,6 +155,10 @@ void MainForm::btnDeleteCategory_Action() {
 }
 
 void MainForm::btnDeleteRecipe_Action() {
+    // After a refill that failed, the list is empty while the buttons still stand as they were:
+    // with no row there is nothing to delete.
+    if (lstRecipe().ListIndex() == -1)
+        return;
     std::string statement = "DELETE FROM Recipe WHERE RecipeId = '" +
                             fw::Str(lstRecipe().CellTag(lstRecipe().ListIndex(), 0).Integer()) +
                             "'";
