@@ -1,15 +1,66 @@
-// Backing the recipes up to a text file and restoring them from one.
+// The File menu's Backup and Restore commands: the dialogs and messages around the backup file
+// of RecipeBackupFile.h.
+
+#include <stdexcept>
 
 #include "FileTypes.h"
 #include "Larderon.h"
+#include "RecipeBackupFile.h"
 #include "framework/Dialogs.h"
+#include "framework/Files.h"
+
+namespace {
+
+const fw::FileType& BackupFileType() {
+    if (!FileTypes::pTextPlain)
+        throw std::logic_error("the file types are not initialized");
+    return *FileTypes::pTextPlain;
+}
+
+}  // namespace
 
 bool Larderon::FileBackup_Action() {
-    fw::MsgBox("Backup is not available yet.");
+    // One moment for the whole name, so that the seconds cannot roll over between its parts.
+    const std::string defaultName = RecipeBackup::DefaultFileName(RecipeBackup::Now());
+    std::vector<std::string> changes;
+    try {
+        auto file = fw::GetSaveFolderItem(BackupFileType(), defaultName);
+        if (file) {
+            auto out = file->CreateTextFile();
+            if (!out)
+                throw RecipeBackup::Failure("the backup file cannot be created");
+            changes = RecipeBackup::WriteBackup(*db, *out);
+            out->Close();
+        }
+    } catch (...) {
+        fw::MsgBox("Backup was unsuccessful.");
+        return true;
+    }
+    fw::Beep();
+    fw::MsgBox(RecipeBackup::CompletedMessage(changes));
     return true;
 }
 
 bool Larderon::FileRestore_Action() {
-    fw::MsgBox("Restore is not available yet.");
+    try {
+        auto file = fw::GetOpenFolderItem(BackupFileType());
+        if (!file) {
+            fw::MsgBox("Restore completed.");
+            return true;
+        }
+        auto in = file->OpenAsTextFile();
+        if (!in)
+            throw RecipeBackup::Failure("the backup file cannot be opened");
+        RecipeBackup::RestoreBackup(*db, *in);
+        in->Close();
+    } catch (...) {
+        fw::Beep();
+        fw::MsgBox("Restore was unsuccessful.");
+        return true;
+    }
+    // The window's lists still carry the ids of the rows that are gone.
+    if (RefreshMainWindow)
+        RefreshMainWindow();
+    fw::MsgBox("Restore completed.");
     return true;
 }
