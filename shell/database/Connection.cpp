@@ -63,6 +63,11 @@ int PrepareNext(sqlite3* handle, const std::string& sql, const char** cursor, St
 }  // namespace
 
 bool Connection::ExecuteAll(const std::string& sql, const std::vector<SqlValue>& params) {
+    if (!params.empty()) {
+        if (sqlite3_stmt* statement = ReusableStatement(sql)) {
+            return RunReusable(statement, params);
+        }
+    }
     const char* cursor = sql.c_str();
     const char* end = cursor + sql.size();
     bool bound = false;
@@ -91,6 +96,55 @@ bool Connection::ExecuteAll(const std::string& sql, const std::vector<SqlValue>&
     }
     if (!bound && !params.empty()) {
         Fail(SQLITE_RANGE, "there is no statement to take the bound values");
+        return false;
+    }
+    Succeed();
+    return true;
+}
+
+sqlite3_stmt* Connection::ReusableStatement(const std::string& sql) {
+    for (const Reusable& kept : reusable_) {
+        if (kept.sql == sql) {
+            return kept.statement.get();
+        }
+    }
+    const char* cursor = sql.c_str();
+    const char* end = cursor + sql.size();
+    StatementPtr statement;
+    if (PrepareNext(handle_, sql, &cursor, &statement) != SQLITE_OK || !statement) {
+        return nullptr;
+    }
+    while (cursor < end) {
+        StatementPtr extra;
+        if (PrepareNext(handle_, sql, &cursor, &extra) != SQLITE_OK || extra) {
+            return nullptr;
+        }
+    }
+    if (reusable_.size() == kReusableStatements) {
+        reusable_.erase(reusable_.begin());
+    }
+    reusable_.push_back({sql, std::move(statement)});
+    return reusable_.back().statement.get();
+}
+
+bool Connection::RunReusable(sqlite3_stmt* statement, const std::vector<SqlValue>& params) {
+    // Left reset and unbound after every run, so that a kept statement holds no lock between
+    // calls and no copy of the caller's values.
+    struct Idle {
+        sqlite3_stmt* statement;
+        ~Idle() {
+            sqlite3_reset(statement);
+            sqlite3_clear_bindings(statement);
+        }
+    } idle{statement};
+    if (!Bind(statement, params)) {
+        return false;
+    }
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        Fail(rc);
         return false;
     }
     Succeed();

@@ -80,6 +80,16 @@ std::string PathText(const std::filesystem::path& path) {
 
 }  // namespace
 
+// Never created here. A connection, and the record sets drawn from it, serve one thread, so the
+// engine's per-connection lock is left out: it was taken and released on every column read, five
+// times a row when the recipe list is refilled.
+const int kDatabaseOpenFlags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+
+// The recipe list reads every recipe in name order, one seek into the table per row; through a
+// memory map those reads cost no system call and no copy, which halves the list's refresh on a
+// large book. Only reading goes through the map; writes and their syncs are as before.
+const char* const kDatabaseConnectionSettings = "PRAGMA mmap_size = 1073741824";
+
 Database::Database() : errors_(std::make_shared<ErrorState>()) {}
 
 Database::~Database() = default;
@@ -99,7 +109,7 @@ bool Database::Connect() {
         return false;
     }
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(PathText(file).c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    const int rc = sqlite3_open_v2(PathText(file).c_str(), &raw, kDatabaseOpenFlags, nullptr);
     // The engine may hand back a handle even when opening fails; this owns and closes it.
     auto connection = std::make_shared<Connection>(raw, errors_);
     if (raw == nullptr) {
@@ -119,6 +129,10 @@ bool Database::Connect() {
     // fail much later, so refuse now.
     if (sqlite3_db_readonly(raw, "main") == 1) {
         connection->Fail(SQLITE_READONLY, "the database file cannot be written");
+        return false;
+    }
+    // Only once the file has proved to be a database, so that a bad file fails as before.
+    if (!connection->ExecuteAll(kDatabaseConnectionSettings, {})) {
         return false;
     }
     connection_ = std::move(connection);

@@ -81,9 +81,11 @@ void RecordSet::MoveNext() {
 }
 
 int RecordSet::ColumnIndex(const std::string& name) const {
-    // A result has a handful of columns, so a scan beats hashing and allocates nothing.
+    // A result has a handful of columns, so a scan beats hashing and allocates nothing. Callers
+    // nearly always spell a name as the schema does, which a plain comparison settles at once,
+    // before the slower letter-case folding; this runs twice for every row of a refill.
     for (std::size_t i = 0; i < column_names_.size(); ++i) {
-        if (SameLetters(column_names_[i], name)) {
+        if (column_names_[i] == name || SameLetters(column_names_[i], name)) {
             return static_cast<int>(i);
         }
     }

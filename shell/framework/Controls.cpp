@@ -445,8 +445,8 @@ void Listbox::DeleteAllRows() {
     lastIndex_ = -1;
 }
 
-void Listbox::AddRow(const std::string& text) {
-    model_->rows.push_back({text, Tag()});
+void Listbox::AddRow(std::string text) {
+    model_->rows.push_back({std::move(text), Tag()});
     lastIndex_ = static_cast<int>(model_->rows.size()) - 1;
     if (!model_->flushPosted) {
         model_->flushPosted = true;
@@ -525,9 +525,9 @@ std::string Listbox::Cell(int row, int column) const {
     return model_->rows[row].text;
 }
 
-void Listbox::Cell(int row, int column, const std::string& text) {
+void Listbox::Cell(int row, int column, std::string text) {
     CheckRow(row, column);
-    model_->rows[row].text = text;
+    model_->rows[row].text = std::move(text);
     model_->RowChanged(row);
 }
 
@@ -536,9 +536,9 @@ Tag Listbox::CellTag(int row, int column) const {
     return model_->rows[row].tag;
 }
 
-void Listbox::CellTag(int row, int column, const Tag& tag) {
+void Listbox::CellTag(int row, int column, Tag tag) {
     CheckRow(row, column);
-    model_->rows[row].tag = tag;
+    model_->rows[row].tag = std::move(tag);
 }
 
 std::string Listbox::Heading() const {

@@ -181,15 +181,17 @@ class Listbox : public Control {
     void SetProperties(const ControlProperties& properties) override;
 
     void DeleteAllRows();
-    void AddRow(const std::string& text);
+    // Texts and tags are taken by value: a refill hands over each row's fresh strings, which
+    // the list then keeps without copying them again.
+    void AddRow(std::string text);
     int ListCount() const;
     int LastIndex() const { return lastIndex_; }
     int ListIndex() const;
     void ListIndex(int index);
     std::string Cell(int row, int column) const;
-    void Cell(int row, int column, const std::string& text);
+    void Cell(int row, int column, std::string text);
     Tag CellTag(int row, int column) const;
-    void CellTag(int row, int column, const Tag& tag);
+    void CellTag(int row, int column, Tag tag);
     std::string Heading() const;
 
     // Framework and tests: the person selects a row (-1 clears) as a click would.
