@@ -14,6 +14,30 @@ void MainForm::DisplayDatabaseError(bool blnRollback) {
         App().db->Rollback();
 }
 
+bool MainForm::ReportIfFailed(bool blnRollback) {
+    if (!App().db->Error())
+        return false;
+    DisplayDatabaseError(blnRollback);
+    return true;
+}
+
+void MainForm::RollbackQuietly() {
+    // The save has already failed and been reported; the rollback only ends its transaction, so
+    // that the next save does not meet it still open.
+    try {
+        if (App().db)
+            App().db->Rollback();
+    } catch (...) {
+    }
+}
+
+bool MainForm::CommitOrReport() {
+    App().db->Commit();
+    // A commit the engine refuses (another program reading the file) leaves the transaction open:
+    // it is reported and rolled back, and the edit stays on screen to be saved again.
+    return !ReportIfFailed(true);
+}
+
 bool MainForm::ConfirmDelete(const std::string& ItemType) {
     fw::MessageDialogRequest dialog;
     dialog.message = "Are you sure you want to delete the selected " + ItemType + "?";

@@ -157,6 +157,13 @@ class MainForm : public fw::Window {
 
     // Error report and confirmation.
     void DisplayDatabaseError(bool blnRollback);
+    // After a database operation: true once its failure has been reported (and, with
+    // blnRollback, the open transaction rolled back).
+    bool ReportIfFailed(bool blnRollback);
+    // Commits a save's transaction; false once a refused commit has been reported and rolled back.
+    bool CommitOrReport();
+    // Ends a save's transaction after a failure that left it open.
+    void RollbackQuietly();
     bool ConfirmDelete(const std::string& ItemType);
 
     // Preferences and page setup.

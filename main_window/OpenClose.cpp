@@ -56,29 +56,20 @@ void MainForm::SavePreferences() {
         if (!rs)
             throw DatabaseException("no result");
         rs->Edit();
-        if (App().db->Error()) {
-            DisplayDatabaseError(false);
-            App().db->Rollback();
+        if (ReportIfFailed(false)) {
+            RollbackQuietly();
             return;
         }
         rs->Field("PageSetup").StringValue(PageSetup);
         rs->Update();
-        if (App().db->Error()) {
-            DisplayDatabaseError(true);
+        if (ReportIfFailed(true))
             return;
-        }
-        App().db->Commit();
         // Refused (another program reading the file), the transaction would stay open and the
         // quit that follows would drop the page setup without a word.
-        if (App().db->Error())
-            DisplayDatabaseError(true);
+        CommitOrReport();
     } catch (...) {
-        if (begun) {
-            try {
-                App().db->Rollback();
-            } catch (...) {
-            }
-        }
+        if (begun)
+            RollbackQuietly();
         fw::MsgBox("Unable to save preferences.");
     }
 }

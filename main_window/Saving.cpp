@@ -5,20 +5,6 @@
 #include "framework/Dialogs.h"
 #include "framework/Text.h"
 
-namespace {
-
-// Ends the transaction a save began when the save cannot finish, so that the next save does not
-// meet it still open. The outcome is of no further use: the save has already failed.
-void RollbackQuietly() {
-    try {
-        if (App().db)
-            App().db->Rollback();
-    } catch (...) {
-    }
-}
-
-}  // namespace
-
 void MainForm::btnSaveCategory_Action() {
     bool begun = false;
     try {
@@ -28,10 +14,8 @@ void MainForm::btnSaveCategory_Action() {
             DatabaseRecord record;
             record.Column("Name", txtCategoryName().Text());
             App().db->InsertRecord("Category", record);
-            if (App().db->Error()) {
-                DisplayDatabaseError(true);
+            if (ReportIfFailed(true))
                 return;
-            }
         } else {
             // The category being edited is the one that was selected when Edit was pressed.
             std::string id = editedCategoryId_.empty()
@@ -42,25 +26,17 @@ void MainForm::btnSaveCategory_Action() {
             if (!rs)
                 throw DatabaseException("no result");
             rs->Edit();
-            if (App().db->Error()) {
-                DisplayDatabaseError(false);
+            if (ReportIfFailed(false)) {
                 RollbackQuietly();
                 return;
             }
             rs->Field("Name").StringValue(txtCategoryName().Text());
             rs->Update();
-            if (App().db->Error()) {
-                DisplayDatabaseError(true);
+            if (ReportIfFailed(true))
                 return;
-            }
         }
-        App().db->Commit();
-        // A commit the engine refuses (another program reading the file) leaves the transaction
-        // open: end it, and leave the edit on screen to be saved again.
-        if (App().db->Error()) {
-            DisplayDatabaseError(true);
+        if (!CommitOrReport())
             return;
-        }
         begun = false;
         UpdateCategoryList();
         UpdateCategoryComboList();
@@ -88,8 +64,7 @@ void MainForm::btnSaveRecipe_Action() {
             if (!rs)
                 throw DatabaseException("no result");
             rs->Edit();
-            if (App().db->Error()) {
-                DisplayDatabaseError(false);
+            if (ReportIfFailed(false)) {
                 RollbackQuietly();
                 return;
             }
@@ -99,10 +74,8 @@ void MainForm::btnSaveRecipe_Action() {
                     cboRecipeCategory().RowTag(cboRecipeCategory().ListIndex()).Integer());
             rs->Field("Directions").StringValue(txtDirections().Text());
             rs->Update();
-            if (App().db->Error()) {
-                DisplayDatabaseError(true);
+            if (ReportIfFailed(true))
                 return;
-            }
         } else {
             DatabaseRecord record;
             record.Column("Name", txtRecipeName().Text());
@@ -111,18 +84,11 @@ void MainForm::btnSaveRecipe_Action() {
                 cboRecipeCategory().RowTag(cboRecipeCategory().ListIndex()).Integer());
             record.Column("Directions", txtDirections().Text());
             App().db->InsertRecord("Recipe", record);
-            if (App().db->Error()) {
-                DisplayDatabaseError(true);
+            if (ReportIfFailed(true))
                 return;
-            }
         }
-        App().db->Commit();
-        // A commit the engine refuses (another program reading the file) leaves the transaction
-        // open: end it, and leave the edit on screen to be saved again.
-        if (App().db->Error()) {
-            DisplayDatabaseError(true);
+        if (!CommitOrReport())
             return;
-        }
         begun = false;
         UpdateRecipeList();
         blnEditMode = false;
@@ -139,15 +105,11 @@ void MainForm::btnDeleteCategory_Action() {
     if (!ConfirmDelete("category"))
         return;
     App().db->SQLExecute("UPDATE Recipe SET CategoryId = 1 WHERE CategoryId = " + fw::Str(id));
-    if (App().db->Error()) {
-        DisplayDatabaseError(false);
+    if (ReportIfFailed(false))
         return;
-    }
     App().db->SQLExecute("DELETE FROM Category WHERE CategoryId = " + fw::Str(id));
-    if (App().db->Error()) {
-        DisplayDatabaseError(false);
+    if (ReportIfFailed(false))
         return;
-    }
     UpdateCategoryList();
     UpdateCategoryComboList();
     blnEditMode = false;
@@ -165,10 +127,8 @@ void MainForm::btnDeleteRecipe_Action() {
     if (!ConfirmDelete("recipe"))
         return;
     App().db->SQLExecute(statement);
-    if (App().db->Error()) {
-        DisplayDatabaseError(false);
+    if (ReportIfFailed(false))
         return;
-    }
     UpdateRecipeList();
     blnEditMode = false;
     SetButtons(true);
