@@ -17,6 +17,7 @@
 #include <string>
 
 #include "BenchDatabase.h"
+#include "QtBenchMain.h"
 #include "Larderon.h"
 #include "database/Database.h"
 #include "support/LarderonHarness.h"
@@ -245,13 +246,5 @@ BENCHMARK(BM_Restore)->Arg(10000)->Arg(100000)->Iterations(3)->UseManualTime()->
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

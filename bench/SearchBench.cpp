@@ -15,6 +15,7 @@
 #include <string>
 
 #include "BenchDatabase.h"
+#include "QtBenchMain.h"
 #include "MainForm.h"
 #include "database/Database.h"
 #include "support/LarderonHarness.h"
@@ -126,13 +127,5 @@ BENCHMARK(BM_SearchEngineAlone)->Arg(10000)->Arg(100000)->Unit(benchmark::kMilli
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "BenchDatabase.h"
+#include "QtBenchMain.h"
 #include "Larderon.h"
 #include "MainForm.h"
 #include "database/Database.h"
@@ -561,14 +562,6 @@ BENCHMARK(BM_DeleteRecipe)->Apply(Sizes);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     sqlite3_auto_extension(reinterpret_cast<void (*)()>(TraceEveryConnection));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunQtBenchmarks(argc, argv);
 }
