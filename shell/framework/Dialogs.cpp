@@ -36,6 +36,7 @@ class QtDialogs : public Dialogs {
 
     void MsgBox(const std::string& text) override {
         QMessageBox box;
+        box.setWindowTitle(QApplication::applicationName());
         box.setText(Q(text));
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
@@ -43,8 +44,8 @@ class QtDialogs : public Dialogs {
 
     std::string ShowMessageDialog(const MessageDialogRequest& request) override {
         QMessageBox box;
-        if (!request.title.empty())
-            box.setWindowTitle(Q(request.title));
+        box.setWindowTitle(request.title.empty() ? QApplication::applicationName()
+                                                 : Q(request.title));
         box.setText(Q(request.message));
         box.setInformativeText(Q(request.explanation));
         QPushButton* action = box.addButton(Q(request.actionCaption), QMessageBox::AcceptRole);
