@@ -26,9 +26,9 @@
 #include <vector>
 
 #include "BenchDatabase.h"
-#include "QtBenchMain.h"
 #include "Larderon.h"
 #include "MainForm.h"
+#include "QtBenchMain.h"
 #include "database/Database.h"
 #include "support/LarderonHarness.h"
 #include "support/TempDir.h"
@@ -292,6 +292,13 @@ struct Figures {
         state.SkipWithError(difference.c_str());
         return false;
     }
+    // One iteration: the app from start until its result was shown, then the engine alone.
+    void Add(benchmark::State& state, Clock::time_point start, Clock::time_point shown,
+             Clock::time_point queried) {
+        state.SetIterationTime(Seconds(shown - start));
+        app += Seconds(shown - start);
+        engine += Seconds(queried - shown);
+    }
     void Report(benchmark::State& state) const {
         using benchmark::Counter;
         state.counters["window_ms"] = Counter(app * 1e3, Counter::kAvgIterations);
@@ -344,9 +351,7 @@ void BM_StartUp(benchmark::State& state) {
         }
         Clock::time_point queried = Clock::now();
         listed = h->Form().lstRecipe().ListCount();
-        state.SetIterationTime(Seconds(shown - start));
-        f.app += Seconds(shown - start);
-        f.engine += Seconds(queried - shown);
+        f.Add(state, start, shown, queried);
         if (!f.Compare(state) || !Quiet(state, *h))
             break;
     }
@@ -432,9 +437,7 @@ void BM_SaveNewRecipe(benchmark::State& state) {
             engine.Run(kRecipeList, kListColumns);
         }
         Clock::time_point queried = Clock::now();
-        state.SetIterationTime(Seconds(shown - start));
-        f.app += Seconds(shown - start);
-        f.engine += Seconds(queried - shown);
+        f.Add(state, start, shown, queried);
         if (form.lstRecipe().ListCount() != before + 1 || form.EditMode()) {
             state.SkipWithError("the new recipe was not saved and listed");
             break;
@@ -487,9 +490,7 @@ void BM_SaveEditedRecipe(benchmark::State& state) {
             engine.Run(LoadRecipe(id), kRecipeColumns);
         }
         Clock::time_point queried = Clock::now();
-        state.SetIterationTime(Seconds(shown - start));
-        f.app += Seconds(shown - start);
-        f.engine += Seconds(queried - shown);
+        f.Add(state, start, shown, queried);
         if (form.EditMode() || form.lstRecipe().ListIndex() != row ||
             form.txtDirections().Text() != directions) {
             state.SkipWithError("the edited recipe was not saved and shown");
@@ -534,9 +535,7 @@ void BM_DeleteRecipe(benchmark::State& state) {
             engine.Run(LoadRecipe(next), kRecipeColumns);
         }
         Clock::time_point queried = Clock::now();
-        state.SetIterationTime(Seconds(shown - start));
-        f.app += Seconds(shown - start);
-        f.engine += Seconds(queried - shown);
+        f.Add(state, start, shown, queried);
         if (form.lstRecipe().ListCount() != before - 1) {
             state.SkipWithError("the recipe was not deleted from the list");
             break;

@@ -18,21 +18,10 @@
 
 #include "framework/PrinterGraphics.h"
 #include "framework/Printing.h"
+#include "support/PopplerTool.h"
 #include "support/TempDir.h"
 
 namespace {
-
-// Output of a poppler tool, or nothing when the tool is not installed.
-std::optional<QString> RunTool(const QString& tool, const QStringList& arguments) {
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty())
-        return std::nullopt;
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 fw::PrinterSetup LetterSetup() {
     fw::PrinterSetup setup;

@@ -22,6 +22,7 @@
 #include "PrintingHelpers.h"
 #include "framework/PrinterGraphics.h"
 #include "support/LarderonHarness.h"
+#include "support/PopplerTool.h"
 
 namespace {
 
@@ -296,18 +297,6 @@ TEST_F(RecipePrinting, PrintMenuPrintsLikeTheButtonOnlyWithARecipeShown) {
 
 // ---------------------------------------------------------------------------------------------
 // Through a real printer into a PDF file.
-
-// Output of a poppler tool, or nothing when it is not installed.
-std::optional<QString> RunTool(const QString& tool, const QStringList& arguments) {
-    const QString program = QStandardPaths::findExecutable(tool);
-    if (program.isEmpty())
-        return std::nullopt;
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 TEST_F(RecipePrinting, LongRecipeIntoAPdfHasItsNameAndNumberOnEveryPage) {
     if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty() ||
