@@ -23,7 +23,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/Controls.h"
+#include "framework/EditField.h"
 #include "framework/Dialogs.h"
 #include "framework/Picture.h"
 #include "framework/PrinterGraphics.h"
