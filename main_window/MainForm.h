@@ -130,7 +130,7 @@ class MainForm : public fw::Window {
     // edit in progress (used when the data has been replaced underneath the window).
     void ReloadAll();
 
-    // For tests: the state the Parts of the window keep.
+    // For tests: the mode and the page setup the window keeps between events.
     bool EditMode() const { return blnEditMode; }
     const std::string& PageSetupText() const { return PageSetup; }
     void PageSetupText(const std::string& text) { PageSetup = text; }
