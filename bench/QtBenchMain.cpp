@@ -4,10 +4,10 @@
 
 #include <QApplication>
 
+#include "support/HeadlessQt.h"
+
 int RunQtBenchmarks(int argc, char** argv) {
-    // Must be set before QApplication picks its platform plugin.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareHeadlessQt();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
