@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the app need, and only those missing.
+# Installs the Debian packages that are missing, and only those.
+#   install-deps.sh app   what building and running the app needs
+#   install-deps.sh all   that, and what the tests and benchmarks need (the default)
 set -euo pipefail
-packages=(
+app_packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libsqlite3-dev googletest libgtest-dev libbenchmark-dev
-  fonts-dejavu-core xvfb xauth xdotool poppler-utils sqlite3
+  qt6-base-dev libsqlite3-dev fonts-dejavu-core
 )
+test_packages=(
+  googletest libgtest-dev libbenchmark-dev
+  xvfb xauth xdotool poppler-utils sqlite3
+)
+case "${1:-all}" in
+  app) packages=("${app_packages[@]}") ;;
+  all) packages=("${app_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 [app|all]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
