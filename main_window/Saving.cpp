@@ -104,12 +104,23 @@ void MainForm::btnDeleteCategory_Action() {
     std::int64_t id = lstCategory().CellTag(lstCategory().ListIndex(), 0).Integer();
     if (!ConfirmDelete("category"))
         return;
-    App().db->SQLExecute("UPDATE Recipe SET CategoryId = 1 WHERE CategoryId = " + fw::Str(id));
-    if (ReportIfFailed(false))
-        return;
-    App().db->SQLExecute("DELETE FROM Category WHERE CategoryId = " + fw::Str(id));
-    if (ReportIfFailed(false))
-        return;
+    // Moving the recipes and deleting their category are one change: were the delete refused
+    // after the move (another program taking the file between them), the recipes would sit in
+    // the default category with nothing to tell where they came from.
+    App().db->SQLExecute("begin transaction");
+    try {
+        App().db->SQLExecute("UPDATE Recipe SET CategoryId = 1 WHERE CategoryId = " + fw::Str(id));
+        if (ReportIfFailed(true))
+            return;
+        App().db->SQLExecute("DELETE FROM Category WHERE CategoryId = " + fw::Str(id));
+        if (ReportIfFailed(true))
+            return;
+        if (!CommitOrReport())
+            return;
+    } catch (...) {
+        RollbackQuietly();
+        throw;
+    }
     UpdateCategoryList();
     UpdateCategoryComboList();
     blnEditMode = false;

@@ -1,7 +1,13 @@
 // Saving and deleting recipes and categories, driven through the window as a person does, and
 // checked in the database file through a second connection.
 
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
 
 #include <QTest>
 #include <QTextEdit>
@@ -35,6 +41,39 @@ class MainForm& Shown(LarderonHarness& h) {
 void ShowCategories(class MainForm& form) {
     form.tpnlMain().Value(1);
 }
+
+// Lets a test act at the moment a connection starts a statement, the only moment the engine
+// offers between two statements of one handler. Watches every connection opened while it exists.
+class StatementWatch {
+  public:
+    StatementWatch() { sqlite3_auto_extension(reinterpret_cast<void (*)()>(&Watch)); }
+    ~StatementWatch() {
+        sqlite3_cancel_auto_extension(reinterpret_cast<void (*)()>(&Watch));
+        act_ = nullptr;
+    }
+    StatementWatch(const StatementWatch&) = delete;
+    StatementWatch& operator=(const StatementWatch&) = delete;
+
+    // Runs `act` once, before the next statement whose text begins with `prefix`.
+    void Before(std::string prefix, std::function<void()> act) {
+        prefix_ = std::move(prefix);
+        act_ = std::move(act);
+    }
+
+  private:
+    static int Watch(sqlite3* db, const char**, const void*) {
+        sqlite3_trace_v2(db, SQLITE_TRACE_STMT, &Traced, nullptr);
+        return SQLITE_OK;
+    }
+    static int Traced(unsigned, void*, void* statement, void*) {
+        const char* sql = sqlite3_sql(static_cast<sqlite3_stmt*>(statement));
+        if (act_ && sql && std::string(sql).rfind(prefix_, 0) == 0)
+            std::exchange(act_, nullptr)();
+        return 0;
+    }
+    static inline std::string prefix_;
+    static inline std::function<void()> act_;
+};
 
 }  // namespace
 
@@ -227,6 +266,55 @@ TEST(CategoryDeleting, MovesItsRecipesToTheDefaultAndRefillsTheCategoryLists) {
     EXPECT_EQ(RecipeRows(*db), recipes);
     EXPECT_EQ(Rows(form.lstCategory()), (Strings{"General", "Soup"}));
     EXPECT_EQ(h.Dialogs().Messages(), Strings{});
+}
+
+TEST(CategoryDeleting, ARefusalOfEitherStepChangesNothing) {
+    StatementWatch watch;  // before the app connects, so that its connection is watched
+    LarderonHarness h(Book());
+    class MainForm& form = Shown(h);
+    ShowCategories(form);
+    auto db = h.OpenDatabase();
+    const Strings recipes = RecipeRows(*db);
+    const Strings categories = Rows(form.lstCategory());
+    auto expectUnchanged = [&](const char* what) {
+        SCOPED_TRACE(what);
+        EXPECT_EQ(RecipeRows(*db), recipes) << "no recipe moved";
+        EXPECT_EQ(QueryText(*db, "SELECT Name AS v FROM Category WHERE CategoryId = 2"), "Bread");
+        EXPECT_EQ(Rows(form.lstCategory()), categories);
+        EXPECT_EQ(form.lstCategory().ListIndex(), RowOf(form.lstCategory(), "Bread"));
+        EXPECT_TRUE(form.btnDeleteCategory().NativeWidget()->isEnabled());
+        EXPECT_FALSE(driving::AppTransactionOpen(h.App()));
+    };
+    form.lstCategory().SelectRowAsUser(RowOf(form.lstCategory(), "Bread"));
+
+    // The engine refuses the delete once the recipes are moved.
+    Exec(*db,
+         "CREATE TRIGGER keep_bread BEFORE DELETE ON Category WHEN OLD.Name = 'Bread' "
+         "BEGIN SELECT RAISE(ABORT, 'kept'); END");
+    h.Dialogs().ExpectConfirm("Delete");
+    form.btnDeleteCategory().Push();
+    EXPECT_EQ(h.Dialogs().Messages(), (Strings{"Database Error: 19\n\nkept"}));
+    expectUnchanged("refused by the engine");
+    Exec(*db, "DROP TRIGGER keep_bread");
+
+    // Another program starts reading the file between the two steps, so that the delete cannot
+    // be written to it.
+    watch.Before("DELETE FROM Category", [&] { Exec(*db, "BEGIN; SELECT count(*) FROM Recipe"); });
+    h.Dialogs().ExpectConfirm("Delete");
+    form.btnDeleteCategory().Push();
+    EXPECT_EQ(h.Dialogs().Messages(),
+              (Strings{"Database Error: 19\n\nkept", "Database Error: 5\n\ndatabase is locked"}));
+    Exec(*db, "COMMIT");
+    expectUnchanged("locked by another program");
+
+    // With the file free again, the same delete goes through whole.
+    h.Dialogs().ExpectConfirm("Delete");
+    form.btnDeleteCategory().Push();
+    EXPECT_EQ(h.Dialogs().Messages().size(), 2u);
+    EXPECT_EQ(QueryText(*db, "SELECT count(*) AS v FROM Category WHERE CategoryId = 2"), "0");
+    EXPECT_EQ(QueryText(*db, "SELECT group_concat(RecipeId) AS v FROM Recipe WHERE CategoryId = 1"),
+              "10,11,13");
+    EXPECT_EQ(Rows(form.lstCategory()), (Strings{"General", "Soup", "Unused"}));
 }
 
 TEST(Deleting, CancelSendsNothingAndRefillsNothing) {
