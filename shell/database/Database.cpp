@@ -108,6 +108,9 @@ bool Database::Connect() {
         errors_->Set(ec ? SQLITE_CANTOPEN : SQLITE_NOTADB, ec ? ec.message() : why);
         return false;
     }
+    // A write-protected file, or one in a folder where the engine cannot put its journal, is
+    // opened all the same: READWRITE falls back to reading, and the engine refuses each write as
+    // "attempt to write a readonly database", which is reported where the write is made.
     sqlite3* raw = nullptr;
     const int rc = sqlite3_open_v2(PathText(file).c_str(), &raw, kDatabaseOpenFlags, nullptr);
     // The engine may hand back a handle even when opening fails; this owns and closes it.
@@ -123,12 +126,6 @@ bool Database::Connect() {
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     // Reading the schema makes the engine actually look at the file.
     if (!connection->ExecuteAll("SELECT count(*) FROM sqlite_master", {})) {
-        return false;
-    }
-    // READWRITE quietly falls back to read-only for a write-protected file; saving would then
-    // fail much later, so refuse now.
-    if (sqlite3_db_readonly(raw, "main") == 1) {
-        connection->Fail(SQLITE_READONLY, "the database file cannot be written");
         return false;
     }
     // Only once the file has proved to be a database, so that a bad file fails as before.

@@ -28,7 +28,8 @@ class Database {
     void DatabaseFile(const std::filesystem::path& file);
     const std::filesystem::path& DatabaseFile() const { return file_; }
 
-    // Opens an existing, plausible database file for reading and writing; never creates one.
+    // Opens an existing, plausible database file for reading and writing, or only for reading
+    // when it may not be written; never creates one.
     bool Connect();
     // Record sets already handed out keep working until they are closed or destroyed.
     void Close();

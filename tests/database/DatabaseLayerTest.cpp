@@ -11,6 +11,7 @@
 #include "database/Database.h"
 #include "support/TempDir.h"
 #include "support/TestDatabase.h"
+#include "support/Unprivileged.h"
 
 namespace fs = std::filesystem;
 
@@ -92,6 +93,67 @@ TEST(DatabaseConnectTest, ConnectsToAWholeDatabaseAndClosesAnyNumberOfTimes) {
     db.Close();
     EXPECT_FALSE(db.IsConnected());
     ASSERT_TRUE(db.Connect()) << db.ErrorMessage();
+}
+
+TEST(DatabaseConnectTest, AWriteProtectedBookOpensForReadingAndEveryWriteIsRefused) {
+    if (RanAsAnUnprivilegedUser())
+        return;
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec;
+    struct Case {
+        const char* what;
+        bool fileProtected;
+        bool folderProtected;
+    };
+    for (const Case& c : {Case{"file", true, false}, Case{"folder", false, true},
+                          Case{"file and folder", true, true}}) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        // Writable again before the folder is removed, however the case ends.
+        struct Writable {
+            fs::path folder;
+            ~Writable() {
+                std::error_code ignored;
+                fs::permissions(folder, fs::perms::owner_all, ignored);
+            }
+        } writableAtTheEnd{dir.path()};
+        const fs::path file = MakeTestDatabase(dir.path());
+        {
+            Database setup;
+            setup.DatabaseFile(file);
+            ASSERT_TRUE(setup.Connect()) << setup.ErrorMessage();
+            setup.SQLExecute("INSERT INTO Category (Name) VALUES ('Soups')");
+            ASSERT_FALSE(setup.Error()) << setup.ErrorMessage();
+        }
+        if (c.fileProtected)
+            fs::permissions(file, fs::perms::owner_read);
+        if (c.folderProtected)
+            fs::permissions(dir.path(), readOnly);
+        const std::string bytes = ReadBytes(file);
+        const std::set<std::string> listing = Listing(dir.path());
+
+        Database db;
+        db.DatabaseFile(file);
+        ASSERT_TRUE(db.Connect()) << db.ErrorMessage();
+        EXPECT_EQ(ColumnValues(db, "SELECT Name AS v FROM Category ORDER BY CategoryId"),
+                  (Strings{"General", "Soups"}));
+        db.SQLExecute("begin transaction");
+        EXPECT_FALSE(db.Error()) << db.ErrorMessage();
+        DatabaseRecord record;
+        record.Column("Name", "Sweets");
+        db.InsertRecord("Category", record);
+        EXPECT_TRUE(db.Error());
+        EXPECT_EQ(db.ErrorCode(), SQLITE_READONLY) << db.ErrorMessage();
+        EXPECT_EQ(db.ErrorMessage(), "attempt to write a readonly database");
+        db.Rollback();
+        db.SQLExecute("DELETE FROM Category WHERE CategoryId = 2");
+        EXPECT_EQ(db.ErrorCode(), SQLITE_READONLY) << db.ErrorMessage();
+        EXPECT_EQ(ColumnValues(db, "SELECT Name AS v FROM Category ORDER BY CategoryId"),
+                  (Strings{"General", "Soups"}));
+        db.Close();
+
+        EXPECT_EQ(ReadBytes(file), bytes);
+        EXPECT_EQ(Listing(dir.path()), listing) << "no journal left behind";
+    }
 }
 
 TEST(DatabaseConnectTest, UseWhileNotConnectedThrows) {

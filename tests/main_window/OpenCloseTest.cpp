@@ -1,5 +1,5 @@
 // Opening and closing the main window: the page setup kept between runs, starting without a
-// usable database, failures at open, and quitting through the menu.
+// usable database or with one it may only read, failures at open, and quitting through the menu.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,7 @@
 #include "shell/FaultyDialogs.h"
 #include "support/LarderonHarness.h"
 #include "support/TempDir.h"
+#include "support/Unprivileged.h"
 
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
@@ -176,6 +177,89 @@ TEST(NoDatabase, AMissingOrUnusableFileIsReportedOnceAndTheAppQuitsTouchingNothi
             EXPECT_EQ(Bytes(file), before);
         }
     }
+}
+
+TEST(NoDatabase, AnotherApplicationsDatabaseOpensAnEmptyWindowAndIsLeftAsItWas) {
+    // A whole database, so the connection succeeds; only its queries find none of the tables.
+    LarderonHarness h({true, [](Database& db) {
+                           db.SQLExecute(
+                               "DROP TABLE Recipe; DROP TABLE Category; DROP TABLE Preferences;"
+                               "CREATE TABLE Notes (Id INTEGER PRIMARY KEY, Text TEXT);"
+                               "INSERT INTO Notes (Text) VALUES ('someone else''s')");
+                       }});
+    const std::string bytes = Bytes(h.DatabasePath());
+    h.Start();
+    EXPECT_EQ(h.Dialogs().Messages(), (Strings{"Database Error: 1\n\nno such table: Category",
+                                               "Database Error: 1\n\nno such table: Category",
+                                               "Database Error: 1\n\nno such table: Recipe",
+                                               "Database Error: 1\n\nno such table: Preferences"}));
+    EXPECT_FALSE(h.App().IsQuitting());
+    EXPECT_EQ(h.Form().lstCategory().ListCount(), 0);
+    EXPECT_EQ(h.Form().lstRecipe().ListCount(), 0);
+    h.CloseMainWindow();
+    EXPECT_EQ(h.Dialogs().Messages().back(), "Unable to save preferences.");
+    EXPECT_EQ(h.App().ExitCode(), 0);
+    EXPECT_EQ(Bytes(h.DatabasePath()), bytes);
+}
+
+TEST(WriteProtectedBook, OpensForReadingAndEveryChangeIsReportedLosingNothing) {
+    if (RanAsAnUnprivilegedUser())
+        return;
+    LarderonHarness h({true, driving::SeedBook});
+    fs::permissions(h.DatabasePath(), fs::perms::owner_read);
+    const std::string bytes = Bytes(h.DatabasePath());
+    const Strings contents = FolderContents(h.Folder());
+    h.Start();
+    class MainForm& form = h.Form();
+    EXPECT_TRUE(h.Dialogs().Log().empty()) << "no connection message";
+
+    // Reading: browse, search and backup.
+    EXPECT_EQ(driving::Rows(form.lstRecipe()),
+              (Strings{"Apple Pie", "Bagels", "Carrot Soup", "Damper"}));
+    form.lstRecipe().SelectRowAsUser(1);
+    EXPECT_EQ(form.txtDirections().Text(), "Boil, then bake.");
+    QTest::keyClicks(form.txtSearch().NativeWidget(), "Soup");
+    EXPECT_EQ(driving::Rows(form.lstRecipe()), (Strings{"Carrot Soup"}));
+    TempDir elsewhere;
+    const fs::path backup = elsewhere.path() / "backup.txt";
+    h.Dialogs().ExpectSaveFile(backup);
+    EXPECT_TRUE(h.App().DoMenuCommand("FileBackup"));
+    EXPECT_EQ(h.Dialogs().Messages(), (Strings{"Backup completed."}));
+    EXPECT_NE(Bytes(backup).find("Carrot Soup|3\n#BOF\nSimmer the carrots.\n#EOF"),
+              std::string::npos);
+
+    // Every change is refused with the engine's report, and what was typed stays on screen.
+    const std::string refused = "Database Error: 8\n\nattempt to write a readonly database";
+    form.lstRecipe().SelectRowAsUser(0);
+    form.btnEditRecipe().Push();
+    driving::TypeInto(form.txtRecipeName(), "Carrot and Coriander Soup");
+    form.btnSaveRecipe().Push();
+    EXPECT_EQ(h.Dialogs().Messages().back(), refused);
+    EXPECT_TRUE(form.EditMode());
+    EXPECT_EQ(form.txtRecipeName().Text(), "Carrot and Coriander Soup");
+    form.btnCancelRecipe().Push();
+    h.Dialogs().ExpectConfirm("Delete");
+    form.btnDeleteRecipe().Push();
+    EXPECT_EQ(h.Dialogs().Messages().back(), refused);
+    EXPECT_EQ(driving::Rows(form.lstRecipe()), (Strings{"Carrot Soup"}));
+    form.tpnlMain().Value(1);
+    form.lstCategory().SelectRowAsUser(driving::RowOf(form.lstCategory(), "Bread"));
+    h.Dialogs().ExpectConfirm("Delete");
+    form.btnDeleteCategory().Push();
+    EXPECT_EQ(h.Dialogs().Messages().back(), refused);
+    h.Dialogs().ExpectOpenFile(backup);
+    EXPECT_TRUE(h.App().DoMenuCommand("FileRestore"));
+    EXPECT_EQ(h.Dialogs().Messages().back(), "Restore was unsuccessful.");
+
+    // The page setup at close too; the app quits as always.
+    form.PageSetupText("chosen during the run");
+    h.CloseMainWindow();
+    EXPECT_EQ(h.Dialogs().Messages().back(), refused);
+    EXPECT_EQ(h.Dialogs().Messages().size(), 6u);
+    EXPECT_TRUE(h.App().IsQuitting());
+    EXPECT_EQ(h.App().ExitCode(), 0);
+    EXPECT_EQ(Bytes(h.DatabasePath()), bytes);
+    EXPECT_EQ(FolderContents(h.Folder()), contents);
 }
 
 TEST(OpenFailure, AFailureEscapingTheListRefreshIsReportedAndTheRestOfOpenIsSkipped) {
