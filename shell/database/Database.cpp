@@ -13,7 +13,12 @@ using database_detail::QuoteIdentifier;
 
 namespace {
 
+// A statement that meets the file locked by another program waits this long before it fails:
+// long enough for that program's own write to end, short enough that the window does not seem
+// to hang when the lock stays.
 constexpr int kBusyTimeoutMs = 2000;
+// Connecting waits longer, because failing to connect ends the run.
+constexpr int kConnectBusyTimeoutMs = 5000;
 constexpr std::size_t kHeaderSize = 100;
 constexpr char kMagic[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f',
                              'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
@@ -123,11 +128,14 @@ bool Database::Connect() {
         connection->Fail(rc);
         return false;
     }
-    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
-    // Reading the schema makes the engine actually look at the file.
+    // Reading the schema makes the engine actually look at the file. Another program writing
+    // to it holds it locked for a moment, and failing here ends start-up: wait longer than for
+    // any later statement.
+    sqlite3_busy_timeout(raw, kConnectBusyTimeoutMs);
     if (!connection->ExecuteAll("SELECT count(*) FROM sqlite_master", {})) {
         return false;
     }
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     // Only once the file has proved to be a database, so that a bad file fails as before.
     if (!connection->ExecuteAll(kDatabaseConnectionSettings, {})) {
         return false;

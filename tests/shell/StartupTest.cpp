@@ -1,7 +1,17 @@
 // Start-up and shut-down of the application object: the connection to the database beside the
 // app, the menu commands bound to the application, and what a failure while connecting leaves.
 
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
 
 #include "Larderon.h"
 #include "MainForm.h"
@@ -9,6 +19,57 @@
 #include "support/LarderonHarness.h"
 
 using Strings = std::vector<std::string>;
+
+namespace {
+
+// Another program writing to the book: a process of its own that holds the file under an
+// exclusive lock, which keeps every other reader out, for a while and then lets it go.
+class LockingProgram {
+  public:
+    // Returns once the lock is held.
+    LockingProgram(const std::filesystem::path& file, std::chrono::milliseconds hold) {
+        int ready[2];
+        if (::pipe(ready) != 0)
+            throw std::runtime_error("pipe failed");
+        // The test program runs on one thread, so the child may use the engine after the fork;
+        // it opens a connection of its own, as another program would.
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            sqlite3* db = nullptr;
+            const bool locked =
+                sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+                sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+            const char answer = locked ? 'L' : 'F';
+            ssize_t ignored = ::write(ready[1], &answer, 1);
+            (void)ignored;
+            timespec pause{static_cast<time_t>(hold.count() / 1000),
+                           static_cast<long>(hold.count() % 1000 * 1000000)};
+            while (::nanosleep(&pause, &pause) != 0) {
+            }
+            sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+            ::_exit(locked ? 0 : 1);
+        }
+        ::close(ready[1]);
+        char answer = 0;
+        const bool told = pid_ > 0 && ::read(ready[0], &answer, 1) == 1;
+        ::close(ready[0]);
+        if (!told || answer != 'L')
+            throw std::runtime_error("the other program could not lock the book");
+    }
+    ~LockingProgram() {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+    }
+    LockingProgram(const LockingProgram&) = delete;
+    LockingProgram& operator=(const LockingProgram&) = delete;
+
+  private:
+    pid_t pid_ = -1;
+};
+
+}  // namespace
 
 TEST(StartupConnection, ConnectsToTheFileBesideTheAppAndTheWindowFillsItsLists) {
     LarderonHarness h({true, [](Database& db) {
@@ -22,6 +83,21 @@ TEST(StartupConnection, ConnectsToTheFileBesideTheAppAndTheWindowFillsItsLists) 
     EXPECT_FALSE(h.App().IsQuitting());
     EXPECT_EQ(h.Form().lstRecipe().ListCount(), 1);
     EXPECT_EQ(h.Form().cboRecipeCategory().Text(), "General");
+}
+
+TEST(StartupConnection, ABookAnotherProgramHoldsLockedIsWaitedFor) {
+    LarderonHarness h({true, [](Database& db) {
+                           db.SQLExecute("INSERT INTO Recipe (Name) VALUES ('Apple Pie')");
+                       }});
+    // Longer than a save waits for the file; a few seconds are worth waiting at start-up, where
+    // giving up ends the run.
+    LockingProgram other(h.DatabasePath(), std::chrono::milliseconds(2500));
+    h.Start();
+    EXPECT_TRUE(h.Dialogs().Log().empty());
+    ASSERT_TRUE(h.App().db);
+    EXPECT_TRUE(h.App().db->IsConnected());
+    EXPECT_FALSE(h.App().IsQuitting());
+    EXPECT_EQ(h.Form().lstRecipe().ListCount(), 1);
 }
 
 TEST(StartupConnection, AnExceptionWhileConnectingLeavesTheAppRunningWithoutAMessage) {
