@@ -42,9 +42,16 @@ bool QtPageSetupDialog(PrinterSetup& setup) {
 }
 
 std::unique_ptr<Graphics> QtOpenPrinterDialog(const PrinterSetup* setup) {
+    return OpenPrintJob(setup, [](QPrinter& printer) {
+        QPrintDialog dialog(&printer, QApplication::activeWindow());
+        return dialog.exec() == QDialog::Accepted;
+    });
+}
+
+std::unique_ptr<Graphics> OpenPrintJob(const PrinterSetup* setup,
+                                       const std::function<bool(QPrinter&)>& choose) {
     auto printer = PrinterFor(setup);
-    QPrintDialog dialog(printer.get(), QApplication::activeWindow());
-    if (dialog.exec() != QDialog::Accepted)
+    if (!choose(*printer))
         return nullptr;
     return MakePrinterGraphics(std::move(printer));
 }
