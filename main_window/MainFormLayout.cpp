@@ -29,7 +29,10 @@ fw::ControlProperties Designed(const ControlDesign& d) {
     p.lockRight = d.locks & R;
     p.lockBottom = d.locks & B;
     p.tabIndex = d.tabIndex;
-    p.textSize = 0;
+    p.textSize = 16;
+    // On screen, text takes the system's size: 16 points do not fit the designed heights of 20
+    // pixels. A styled field still prints in its designed size.
+    p.screenTextSize = 0;
     if (d.page > 0) {
         p.initialParent = "tpnlMain";
         p.panelIndex = d.page;
@@ -99,6 +102,7 @@ void MainForm::CreateControls0() {
             p.multiline = true;
             p.styled = true;
             p.acceptTabs = true;
+            p.textSize = 0;
         },
         nullptr, nullptr);
     make.operator()<fw::Listbox>(
@@ -145,7 +149,11 @@ void MainForm::CreateControls0() {
                                     &MainForm::btnDeleteCategory_Action);
     make.operator()<fw::EditField>(
         {"txtCategoryName", 2, 222, 117, 458, 424, T | R | B, 11},
-        [](fw::ControlProperties& p) { p.multiline = true; }, nullptr, nullptr);
+        [](fw::ControlProperties& p) {
+            p.multiline = true;
+            p.textSize = 0;
+        },
+        nullptr, nullptr);
     make.operator()<fw::StaticText>({"StaticText1", 2, 222, 90, 458, 20, T | R, 12},
                                     caption("Category Name"), nullptr, nullptr);
     make.operator()<fw::PushButton>({"btnCancelCategory", 2, 600, 546, 80, 20, R | B, 13},

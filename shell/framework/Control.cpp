@@ -8,7 +8,7 @@
 
 namespace fw {
 
-using detail::FontFor;
+using detail::ScreenFontFor;
 
 Control::Control(Window& window, std::string name) : window_(window), name_(std::move(name)) {}
 
@@ -75,7 +75,7 @@ void Control::ApplyCommonProperties() {
         return;
     widget_->setGeometry(designed_.left, designed_.top, designed_.width, designed_.height);
     widget_->setEnabled(designed_.enabled);
-    widget_->setFont(FontFor(designed_));
+    widget_->setFont(ScreenFontFor(designed_));
     visible_ = designed_.visible;
     if (!designed_.initialParent.empty()) {
         if (auto* panel = dynamic_cast<TabPanel*>(window_.FindControl(designed_.initialParent))) {

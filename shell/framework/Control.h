@@ -44,7 +44,9 @@ struct ControlProperties {
     bool enabled = true;
     bool visible = true;
     std::string textFont = "System";
-    int textSize = 0;  // points; 0 is the system's size
+    int textSize = 0;         // points; 0 is the system's size. A styled field prints in this size.
+    int screenTextSize = -1;  // points on screen, where they differ from textSize (0: the
+                              // system's size); -1: textSize
     bool bold = false, italic = false, underline = false;
     std::string text;          // field text, button caption, label text
     std::string initialValue;  // rows of a pop-up, heading of a list, pages of a tab panel

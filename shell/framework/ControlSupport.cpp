@@ -21,16 +21,28 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-QFont FontFor(const ControlProperties& p) {
+namespace {
+
+QFont FontAt(const ControlProperties& p, int size) {
     QFont font = QApplication::font();
     if (p.textFont != "System" && !p.textFont.empty())
         font.setFamily(Q(p.textFont));
-    if (p.textSize > 0)
-        font.setPointSize(p.textSize);
+    if (size > 0)
+        font.setPointSize(size);
     font.setBold(p.bold);
     font.setItalic(p.italic);
     font.setUnderline(p.underline);
     return font;
+}
+
+}  // namespace
+
+QFont FontFor(const ControlProperties& p) {
+    return FontAt(p, p.textSize);
+}
+
+QFont ScreenFontFor(const ControlProperties& p) {
+    return FontAt(p, p.screenTextSize >= 0 ? p.screenTextSize : p.textSize);
 }
 
 }  // namespace fw::detail

@@ -18,6 +18,9 @@ inline QString Q(const std::string& text) {
 // The lines of a designed multi-line value; "\r", "\n" and "\r\n" each end a line.
 std::vector<std::string> Lines(const std::string& text);
 
+// The control's designed style, in which a field's text is printed.
 QFont FontFor(const ControlProperties& p);
+// The style the control shows its text in on screen.
+QFont ScreenFontFor(const ControlProperties& p);
 
 }  // namespace fw::detail

@@ -105,7 +105,8 @@ void EditField::ReadOnly(bool value) {
 
 std::unique_ptr<QTextDocument> EditField::StyledDocument() const {
     std::unique_ptr<QTextDocument> document;
-    QFont font = NativeWidget() ? NativeWidget()->font() : FontFor(designed_);
+    // The field's designed style, whatever size the window shows the text in.
+    const QFont font = FontFor(designed_);
     if (multi_) {
         document.reset(multi_->document()->clone());
     } else {

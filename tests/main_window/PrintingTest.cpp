@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFont>
 #include <QProcess>
 #include <QRegularExpression>
@@ -136,15 +137,21 @@ TEST_F(RecipePrinting, WithoutPageSetupTheAreaIs540By720) {
     EXPECT_EQ(PrintedDirections(run, "Lemon Tart"), "Zest the lemons.\nMake the curd.\nBake.");
     EXPECT_EQ(Form().txtPageNum().Text(), "- 1 -");
 
-    // The page number takes the invisible field's 10-point style, whatever the others use.
-    RecordingGraphics reference;
-    auto document = std::make_unique<QTextDocument>();
-    QFont font = Form().txtPageNum().NativeWidget()->font();
-    EXPECT_EQ(font.pointSize(), 10);
-    document->setDefaultFont(font);
-    document->setPlainText(QStringLiteral("- 1 -"));
-    fw::StyledTextPrinter(reference, std::move(document), 540).DrawBlock(0, 0, 720);
-    EXPECT_DOUBLE_EQ(run.Blocks().back().usedHeight, reference.TextBlocks().at(0).usedHeight);
+    // The name takes its field's designed 16-point style and the page number the invisible
+    // field's 10-point one, not the size the window shows its text in.
+    auto heightAt = [](int points, const char* text) {
+        RecordingGraphics reference;
+        auto document = std::make_unique<QTextDocument>();
+        QFont font = QApplication::font();
+        font.setPointSize(points);
+        document->setDefaultFont(font);
+        document->setPlainText(QString::fromUtf8(text));
+        fw::StyledTextPrinter(reference, std::move(document), 540).DrawBlock(0, 0, 720);
+        return reference.TextBlocks().at(0).usedHeight;
+    };
+    ASSERT_NE(Form().txtRecipeName().NativeWidget()->font().pointSize(), 16);
+    EXPECT_DOUBLE_EQ(run.Blocks().front().usedHeight, heightAt(16, "Lemon Tart"));
+    EXPECT_DOUBLE_EQ(run.Blocks().back().usedHeight, heightAt(10, "- 1 -"));
 }
 
 TEST_F(RecipePrinting, DirectionsWrapAtTheAreaWidth) {
@@ -272,7 +279,7 @@ TEST_F(RecipePrinting, PageTooShortForALineOfDirectionsEndsTheRun) {
         EXPECT_EQ(run.sheet->PageBreaks(), 0) << "the run must end, not turn pages";
         EXPECT_EQ(PrintedDirections(run, "Long Stew"), "");
         ASSERT_FALSE(run.Blocks().empty());
-        const auto& number = run.Blocks().back();
+        const auto number = run.Blocks().back();  // a copy: Blocks() is a temporary
         EXPECT_EQ(number.text, "- 1 -");
         EXPECT_EQ(Describe(number, "Long Stew"), "'- 1 -' at 571," + std::to_string(height - 26) +
                                                      " height " + std::to_string(height - 36));
