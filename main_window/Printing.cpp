@@ -1,11 +1,15 @@
 // Printing the shown recipe, page by page.
 
-#include "framework/Printing.h"
+#include <algorithm>
+
 #include "MainForm.h"
+#include "framework/Printing.h"
 #include "framework/Text.h"
 
 void MainForm::btnPrintRecipe_Action() {
     try {
+        // What the area keeps free of the page setup's printable page, for the page number.
+        constexpr int kNumberRoom = 36;
         int areaWidth = 540;
         int areaHeight = 720;
         int pageNumber = 1;
@@ -13,14 +17,19 @@ void MainForm::btnPrintRecipe_Action() {
         std::unique_ptr<fw::Graphics> g;
         if (!PageSetup.empty()) {
             setup.SetupString(PageSetup);
-            areaWidth = setup.Width() - 36;
-            areaHeight = setup.Height() - 36;
+            areaWidth = setup.Width() - kNumberRoom;
+            areaHeight = setup.Height() - kNumberRoom;
             g = fw::OpenPrinterDialog(&setup);
         } else {
             g = fw::OpenPrinterDialog(nullptr);
         }
         if (!g)
             return;
+        // The person may have turned the page or chosen smaller paper in the print dialog: the
+        // area never reaches past the page the job prints on, and keeps free below and right of
+        // it the half inch that the page number is printed in.
+        areaWidth = std::min(areaWidth, static_cast<int>(g->Width()) - kNumberRoom);
+        areaHeight = std::min(areaHeight, static_cast<int>(g->Height()) - kNumberRoom);
 
         auto printPageNumber = [&] {
             txtPageNum().Text("- " + fw::CStr(pageNumber) + " -");

@@ -4,6 +4,7 @@
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -16,6 +17,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "framework/PrintDialogsQt.h"
 #include "framework/PrinterGraphics.h"
 #include "framework/Printing.h"
 #include "support/PopplerTool.h"
@@ -34,6 +36,27 @@ TEST(PdfPrinting, UnwritableFileIsAnErrorNotACrash) {
     TempDir dir;
     EXPECT_THROW(fw::MakePdfGraphics(dir.path() / "no such folder" / "x.pdf", nullptr),
                  std::runtime_error);
+}
+
+TEST(PdfPrinting, TheJobPrintsOnThePageTheDialogLeft) {
+    TempDir dir;
+    const auto pdf = QString::fromStdString((dir.path() / "turned.pdf").string());
+    const fw::PrinterSetup setup = LetterSetup();
+    // The dialog is given the printer with the setup applied, and may turn the page.
+    auto turn = [&](QPrinter& printer) {
+        EXPECT_TRUE(printer.pageLayout().isEquivalentTo(setup.PageLayout()));
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageOrientation(QPageLayout::Landscape);
+        return true;
+    };
+    auto g = fw::OpenPrintJob(&setup, turn);
+    ASSERT_TRUE(g);
+    EXPECT_NEAR(720, g->Width(), 1);
+    EXPECT_NEAR(540, g->Height(), 1);
+
+    EXPECT_EQ(fw::OpenPrintJob(&setup, [](QPrinter&) { return false; }), nullptr)
+        << "a cancelled dialog starts no job";
 }
 
 TEST(PdfPrinting, LongTextFillsPagesWithEveryLineOnce) {

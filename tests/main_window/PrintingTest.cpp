@@ -4,13 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFont>
-#include <QProcess>
-#include <QRegularExpression>
+#include <QLineEdit>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStandardPaths>
-#include <QStringList>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -21,9 +27,10 @@
 #include "Larderon.h"
 #include "MainForm.h"
 #include "PrintingHelpers.h"
-#include "framework/PrinterGraphics.h"
+#include "framework/PrintDialogsQt.h"
 #include "support/LarderonHarness.h"
 #include "support/PopplerTool.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -152,6 +159,34 @@ TEST_F(RecipePrinting, WithoutPageSetupTheAreaIs540By720) {
     ASSERT_NE(Form().txtRecipeName().NativeWidget()->font().pointSize(), 16);
     EXPECT_DOUBLE_EQ(run.Blocks().front().usedHeight, heightAt(16, "Lemon Tart"));
     EXPECT_DOUBLE_EQ(run.Blocks().back().usedHeight, heightAt(10, "- 1 -"));
+}
+
+TEST_F(RecipePrinting, AreaNeverReachesPastTheJobsPrintablePage) {
+    // The page the job prints on, as the print dialog left it, and the area printed on it: the
+    // stored setup's (or the designed 540 x 720), cut down where the job's page is smaller so that
+    // the half inch below and right of it, where the number goes, stays on the page.
+    const std::string letter = PaperOf(612, 792).SetupString();
+    const struct {
+        const char* what;
+        std::string setup;
+        double sheetWidth, sheetHeight;
+        Area area;
+    } cases[] = {
+        {"Letter on Letter", letter, 612, 792, {576, 756}},
+        {"Letter turned to landscape", letter, 792, 612, {576, 576}},
+        {"Letter on A5", letter, 420, 595, {384, 559}},
+        {"no setup, landscape Letter", "", 792, 612, {540, 576}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Form().PageSetupText(c.setup);
+        const int lines = FillPages(c.area, 2);
+        PrintRun run;
+        run.sheet = std::make_shared<RecordingGraphics>(c.sheetWidth, c.sheetHeight);
+        Print(run);
+        EXPECT_EQ(Printed(*run.sheet, "Long Stew"), Expected(c.area, 2, true));
+        EXPECT_EQ(PrintedDirections(run, "Long Stew"), StepLines(lines));
+    }
 }
 
 TEST_F(RecipePrinting, DirectionsWrapAtTheAreaWidth) {
@@ -305,64 +340,173 @@ TEST_F(RecipePrinting, PrintMenuPrintsLikeTheButtonOnlyWithARecipeShown) {
 // ---------------------------------------------------------------------------------------------
 // Through a real printer into a PDF file.
 
-TEST_F(RecipePrinting, LongRecipeIntoAPdfHasItsNameAndNumberOnEveryPage) {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty() ||
-        QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty()) {
-        GTEST_SKIP() << "poppler-utils are not installed (scripts/install-deps.sh)";
+// Letter with half-inch margins: a 540 x 720 printable page, so the print area is 504 x 684.
+fw::PrinterSetup LetterWithHalfInchMargins() {
+    fw::PrinterSetup letter = PaperOf(612, 792);
+    letter.PageLayout().setMargins(QMarginsF(36, 36, 36, 36));
+    return letter;
+}
+
+using PrintDialog = std::function<std::unique_ptr<fw::Graphics>(const fw::PrinterSetup*,
+                                                                const std::filesystem::path&)>;
+
+// What Qt's print dialog does to the job's printer when the person presses Print, after the page
+// setup was applied to it: it sends the job into the file and sets the page layout shown in the
+// dialog, which started from the setup's and may since have been turned or given other paper.
+PrintDialog DialogChoosing(std::function<void(QPageLayout&)> change) {
+    return [change](const fw::PrinterSetup* setup, const std::filesystem::path& pdf) {
+        return fw::OpenPrintJob(setup, [&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QString::fromStdString(pdf.string()));
+            QPageLayout layout = printer.pageLayout();
+            change(layout);
+            printer.setPageLayout(layout);
+            return true;
+        });
+    };
+}
+
+// A control of Qt's own dialog, found by the name Qt gives it; a missing one fails the test.
+template <typename T>
+T* Part(QWidget* dialog, const char* name) {
+    T* part = dialog ? dialog->findChild<T*>(QLatin1String(name)) : nullptr;
+    if (!part)
+        ADD_FAILURE() << "the print dialog has no " << name;
+    return part;
+}
+
+void Press(QWidget* dialog, QDialogButtonBox::StandardButton which) {
+    auto* box = dialog ? dialog->findChild<QDialogButtonBox*>(QString(), Qt::FindDirectChildrenOnly)
+                       : nullptr;
+    if (box && box->button(which)) {
+        box->button(which)->click();
+    } else {
+        ADD_FAILURE() << "the dialog has no such button";
+        if (dialog)
+            dialog->close();
     }
+}
+
+// Qt's own print dialog, worked as a person would: "Print to File (PDF)" chosen (never a real
+// printer that the machine may have), the file name typed in, Properties opened, Landscape chosen
+// there and confirmed, then Print pressed. Anything missing fails the test and cancels.
+PrintDialog RealDialogTurningThePage() {
+    return [](const fw::PrinterSetup* setup, const std::filesystem::path& pdf) {
+        QTimer::singleShot(0, [pdf] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            auto* printers = Part<QComboBox>(dialog, "printers");
+            auto* properties = Part<QPushButton>(dialog, "properties");
+            auto* file = Part<QLineEdit>(dialog, "filename");
+            if (!printers || !properties || !file ||
+                !printers->itemText(printers->count() - 1).contains(QLatin1String("PDF"))) {
+                ADD_FAILURE() << "the print dialog offers no PDF file";
+                Press(dialog, QDialogButtonBox::Cancel);
+                return;
+            }
+            printers->setCurrentIndex(printers->count() - 1);
+            QTimer::singleShot(0, [] {
+                QWidget* page = QApplication::activeModalWidget();
+                if (auto* landscape = Part<QRadioButton>(page, "landscape"))
+                    landscape->click();
+                Press(page, QDialogButtonBox::Ok);
+            });
+            properties->click();  // returns when the properties are confirmed
+            file->setText(QString::fromStdString(pdf.string()));
+            Press(dialog, QDialogButtonBox::Ok);
+        });
+        return fw::QtOpenPrinterDialog(setup);
+    };
+}
+
+// The numbers of the directions' lines ("Step 012 ..."), in the order printed.
+std::vector<int> StepNumbers(const std::vector<PdfPage>& pages) {
+    std::vector<int> steps;
+    for (const PdfPage& page : pages) {
+        for (std::size_t i = 0; i + 1 < page.words.size(); ++i) {
+            if (page.words[i].text == QLatin1String("Step"))
+                steps.push_back(page.words[i + 1].text.toInt());
+        }
+    }
+    return steps;
+}
+
+TEST_F(RecipePrinting, IntoAPdfEveryLineOnceAndEveryPageNumberedWhateverPaperTheDialogChooses) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "poppler-utils are not installed (scripts/install-deps.sh)";
     constexpr int kLines = 150;
     SelectRecipe(Form(), "Long Stew");
     RewriteLongStew(h_, StepLines(kLines));
-    // Letter with half-inch margins: a 540 x 720 printable area, so the print area is 504 x 684.
-    fw::PrinterSetup letter = PaperOf(612, 792);
-    letter.PageLayout().setMargins(QMarginsF(36, 36, 36, 36));
-    Form().PageSetupText(letter.SetupString());
+    Form().PageSetupText(LetterWithHalfInchMargins().SetupString());
 
-    TempDir dir;
-    const std::filesystem::path pdf = dir.path() / "long-stew.pdf";
-    bool printed = false;
-    h_.Dialogs().ExpectPrint([&](const fw::PrinterSetup* setup) {
-        printed = true;
-        return fw::MakePdfGraphics(pdf, setup);
-    });
-    Form().btnPrintRecipe().Push();
-    ASSERT_TRUE(printed);
-    ASSERT_TRUE(std::filesystem::exists(pdf)) << "the job is written when the window drops it";
-    // LARDERON_PRINT_SAMPLE=<file> keeps a copy, to look at the pages by eye.
-    if (const char* keep = std::getenv("LARDERON_PRINT_SAMPLE")) {
-        std::filesystem::copy_file(pdf, keep, std::filesystem::copy_options::overwrite_existing);
+    const QSizeF a5 = QPageSize(QPageSize::A5).size(QPageSize::Point);
+    const struct {
+        const char* what;
+        PrintDialog dialog;
+        QSizeF sheet;
+    } cases[] = {
+        {"as set up", DialogChoosing([](QPageLayout&) {}), {612, 792}},
+        {"landscape chosen in the dialog",
+         DialogChoosing([](QPageLayout& l) { l.setOrientation(QPageLayout::Landscape); }),
+         {792, 612}},
+        {"smaller paper chosen in the dialog",
+         DialogChoosing([](QPageLayout& l) { l.setPageSize(QPageSize(QPageSize::A5)); }), a5},
+        {"landscape chosen in Qt's own dialog", RealDialogTurningThePage(), {792, 612}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::filesystem::path pdf = dir.path() / "long-stew.pdf";
+        bool printed = false;
+        h_.Dialogs().ExpectPrint([&](const fw::PrinterSetup* setup) {
+            printed = true;
+            return c.dialog(setup, pdf);
+        });
+        Form().btnPrintRecipe().Push();
+        ASSERT_TRUE(printed);
+        ASSERT_TRUE(std::filesystem::exists(pdf)) << "the job is written when the window drops it";
+        // LARDERON_PRINT_SAMPLES=<folder> keeps a copy of each file, to look at the pages by eye.
+        if (const char* keep = std::getenv("LARDERON_PRINT_SAMPLES")) {
+            std::filesystem::copy_file(pdf,
+                                       std::filesystem::path(keep) / (std::string(c.what) + ".pdf"),
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+
+        const auto pages = PdfPages(QString::fromStdString(pdf.string()));
+        ASSERT_TRUE(pages);
+        ASSERT_GE(pages->size(), 3u);
+        for (std::size_t i = 0; i < pages->size(); ++i) {
+            SCOPED_TRACE("page " + std::to_string(i + 1));
+            const PdfPage& page = (*pages)[i];
+            EXPECT_NEAR(page.width, c.sheet.width(), 1);
+            EXPECT_NEAR(page.height, c.sheet.height(), 1);
+            const QString text = page.Text();
+            EXPECT_TRUE(text.startsWith(QStringLiteral("Long Stew Step "))) << text.toStdString();
+            EXPECT_TRUE(text.endsWith(QStringLiteral("- %1 -").arg(i + 1))) << text.toStdString();
+            // Everything lies on the printable page, inside the half-inch margins.
+            for (const PdfWord& word : page.words) {
+                EXPECT_GE(word.xMin, 36 - 0.01) << word.text.toStdString();
+                EXPECT_GE(word.yMin, 36 - 0.01) << word.text.toStdString();
+                EXPECT_LE(word.xMax, page.width - 36) << word.text.toStdString();
+                EXPECT_LE(word.yMax, page.height - 36) << word.text.toStdString();
+            }
+        }
+        std::vector<int> all(kLines);
+        for (int i = 0; i < kLines; ++i) all[i] = i + 1;
+        EXPECT_EQ(StepNumbers(*pages), all) << "every line once, in order";
+
+        // Each text prints in its field's designed size: the name in 16 points, the page number
+        // in 10 and the directions in the system's size, whatever the window shows on screen.
+        // A word's box is the font's extent at its size, so the heights relate as the sizes.
+        const PdfPage& first = pages->front();
+        const double name = first.words.at(0).Height();
+        const double directions = first.words.at(2).Height();
+        const double number = first.words.at(first.words.size() - 2).Height();
+        const double extent = number / 10;
+        EXPECT_GT(extent, 1.0);
+        EXPECT_LT(extent, 1.3);
+        EXPECT_NEAR(name / 16, extent, extent * 0.01);
+        EXPECT_NEAR(directions / QApplication::font().pointSizeF(), extent, extent * 0.01);
     }
-
-    const QString file = QString::fromStdString(pdf.string());
-    const auto info = RunTool(QStringLiteral("pdfinfo"), {file});
-    ASSERT_TRUE(info);
-    const auto count = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(*info);
-    ASSERT_TRUE(count.hasMatch()) << info->toStdString();
-    const int pages = count.captured(1).toInt();
-    EXPECT_GE(pages, 3);
-    EXPECT_TRUE(info->contains(QStringLiteral("612 x 792"))) << info->toStdString();
-
-    const auto text = RunTool(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
-    ASSERT_TRUE(text);
-    QStringList sheets = text->split(QLatin1Char('\f'));
-    if (!sheets.isEmpty() && sheets.back().trimmed().isEmpty())
-        sheets.removeLast();
-    ASSERT_EQ(sheets.size(), pages);
-    std::vector<int> steps;
-    for (int page = 0; page < pages; ++page) {
-        SCOPED_TRACE(page + 1);
-        const QString& sheet = sheets[page];
-        EXPECT_TRUE(sheet.contains(QStringLiteral("Long Stew"))) << sheet.toStdString();
-        // The tool may drop the narrow spaces around the number.
-        const QRegularExpression number(QStringLiteral("-\\s*%1\\s*-").arg(page + 1));
-        EXPECT_TRUE(sheet.contains(number)) << sheet.toStdString();
-        const QRegularExpression step(QStringLiteral("Step (\\d+)"));
-        for (auto it = step.globalMatch(sheet); it.hasNext();)
-            steps.push_back(it.next().captured(1).toInt());
-    }
-    std::vector<int> all(kLines);
-    for (int i = 0; i < kLines; ++i) all[i] = i + 1;
-    EXPECT_EQ(steps, all) << "every line once, in order";
 }
 
 }  // namespace
