@@ -1,8 +1,10 @@
 #include "framework/EditField.h"
 
 #include <QLineEdit>
+#include <QStringDecoder>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <limits>
 
 #include "framework/ControlSupport.h"
 #include "framework/Window.h"
@@ -10,7 +12,37 @@
 namespace fw {
 
 using detail::FontFor;
-using detail::Q;
+
+namespace {
+
+// The text as the field shows it. A byte-order mark at the start is part of the text here, not a
+// note on its encoding, so it is kept; a byte that is not UTF-8 shows as the replacement mark.
+QString Shown(const std::string& text) {
+    QStringDecoder decode(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                      QStringConverter::Flag::ConvertInitialBom);
+    return decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+// What a multi-line field shows, as plain text: every paragraph and line end is a line feed.
+// A no-break space stays one (QTextDocument::toPlainText makes it a blank).
+std::string ShownText(const QTextDocument& document) {
+    QString text = document.toRawText();
+    for (QChar& c : text) {
+        switch (c.unicode()) {
+            case QChar::ParagraphSeparator:
+            case QChar::LineSeparator:
+            case 0xFDD0:  // the start and end of a frame, in styled text
+            case 0xFDD1:
+                c = u'\n';
+                break;
+            default:
+                break;
+        }
+    }
+    return text.toStdString();
+}
+
+}  // namespace
 
 EditField::EditField(Window& window, std::string name) : Control(window, std::move(name)) {}
 
@@ -27,17 +59,13 @@ void EditField::Build() {
                                                                        : Qt::ScrollBarAlwaysOff);
         multi_->setLineWrapMode(designed_.scrollbarHorizontal ? QTextEdit::NoWrap
                                                               : QTextEdit::WidgetWidth);
-        QObject::connect(multi_, &QTextEdit::textChanged, [this] {
-            if (programChange_ == 0)
-                RaiseEvent("TextChange");
-        });
+        QObject::connect(multi_, &QTextEdit::textChanged, [this] { EditedByPerson(); });
         SetWidget(multi_);
     } else {
         line_ = new QLineEdit();
-        QObject::connect(line_, &QLineEdit::textChanged, [this] {
-            if (programChange_ == 0)
-                RaiseEvent("TextChange");
-        });
+        // The designed limit of every field is none.
+        line_->setMaxLength(std::numeric_limits<int>::max());
+        QObject::connect(line_, &QLineEdit::textChanged, [this] { EditedByPerson(); });
         SetWidget(line_);
     }
 }
@@ -45,9 +73,9 @@ void EditField::Build() {
 void EditField::SetProperties(const ControlProperties& properties) {
     designed_ = properties;
     Build();
+    Show(properties.text);
     ++programChange_;
     if (multi_) {
-        multi_->setPlainText(Q(properties.text));
         multi_->setReadOnly(properties.readOnly);
         // Left is the document's own default. Setting it anyway marks the empty first paragraph
         // as formatted, and the first Return typed into the empty field then only clears that
@@ -55,7 +83,6 @@ void EditField::SetProperties(const ControlProperties& properties) {
         if (properties.textAlign == 1 || properties.textAlign == 2)
             multi_->setAlignment(properties.textAlign == 1 ? Qt::AlignHCenter : Qt::AlignRight);
     } else {
-        line_->setText(Q(properties.text));
         line_->setReadOnly(properties.readOnly);
         line_->setAlignment(properties.textAlign == 1   ? Qt::AlignHCenter
                             : properties.textAlign == 2 ? Qt::AlignRight
@@ -66,11 +93,11 @@ void EditField::SetProperties(const ControlProperties& properties) {
 }
 
 std::string EditField::Text() const {
+    if (!edited_)
+        return given_;
     if (multi_)
-        return multi_->toPlainText().toStdString();
-    if (line_)
-        return line_->text().toStdString();
-    return designed_.text;
+        return ShownText(*multi_->document());
+    return line_->text().toStdString();
 }
 
 void EditField::Text(const std::string& text) {
@@ -78,13 +105,29 @@ void EditField::Text(const std::string& text) {
         Build();
     if (Text() == text)
         return;
+    Show(text);
+    RaiseEvent("TextChange");
+}
+
+void EditField::Show(const std::string& text) {
     ++programChange_;
+    given_ = text;
+    edited_ = false;
     if (multi_) {
-        multi_->setPlainText(Q(text));
+        multi_->setPlainText(Shown(text));
     } else {
-        line_->setText(Q(text));
+        line_->setText(Shown(text));
     }
     --programChange_;
+}
+
+void EditField::EditedByPerson() {
+    if (programChange_ != 0)
+        return;
+    if (!edited_) {
+        edited_ = true;
+        std::string().swap(given_);
+    }
     RaiseEvent("TextChange");
 }
 
@@ -111,7 +154,7 @@ std::unique_ptr<QTextDocument> EditField::StyledDocument() const {
         document.reset(multi_->document()->clone());
     } else {
         document = std::make_unique<QTextDocument>();
-        document->setPlainText(line_ ? line_->text() : Q(designed_.text));
+        document->setPlainText(line_ ? line_->text() : Shown(designed_.text));
     }
     document->setDefaultFont(font);
     return document;

@@ -14,6 +14,10 @@ namespace fw {
 class Graphics;
 class StyledTextPrinter;
 
+// A text field. It gives back exactly the text the program gave it, byte for byte and at any
+// length, until the person edits it; from then on it gives what it shows. (Qt's text widgets
+// change some texts they only show: line ends, no-break spaces, a byte-order mark, bytes that
+// are not UTF-8, and a line edit cuts a text at 32,767 characters.)
 class EditField : public Control {
   public:
     EditField(Window& window, std::string name);
@@ -33,9 +37,14 @@ class EditField : public Control {
 
   private:
     void Build();
+    void Show(const std::string& text);
+    void EditedByPerson();
+
     QLineEdit* line_ = nullptr;
     QTextEdit* multi_ = nullptr;
     int programChange_ = 0;
+    std::string given_;    // the text the program gave, while the person has not edited it
+    bool edited_ = false;  // the person has changed the text since the program last set it
 };
 
 }  // namespace fw

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTextEdit>
 
 #include "framework/Application.h"
 #include "framework/Controls.h"
@@ -18,6 +19,10 @@ class TestWindow : public fw::Window {
         NewControl<fw::PopupMenu>("popup").SetProperties(Props(1));
         NewControl<fw::EditField>("field").SetProperties(Props(2));
         NewControl<fw::PushButton>("button").SetProperties(Props(3));
+        fw::ControlProperties notes = Props(4);
+        notes.multiline = true;
+        notes.height = 120;
+        NewControl<fw::EditField>("notes").SetProperties(notes);
         ControlByName<fw::Listbox>("list").InstallEventHandler(
             "Change", [this] { events.push_back("list"); });
         ControlByName<fw::PopupMenu>("popup").InstallEventHandler(
@@ -26,6 +31,8 @@ class TestWindow : public fw::Window {
             "TextChange", [this] { events.push_back("field"); });
         ControlByName<fw::PushButton>("button").InstallEventHandler(
             "Action", [this] { events.push_back("button"); });
+        ControlByName<fw::EditField>("notes").InstallEventHandler(
+            "TextChange", [this] { events.push_back("notes"); });
     }
     static fw::ControlProperties Props(int i) {
         fw::ControlProperties p;
@@ -40,6 +47,7 @@ class TestWindow : public fw::Window {
     fw::Listbox& list() { return ControlByName<fw::Listbox>("list"); }
     fw::PopupMenu& popup() { return ControlByName<fw::PopupMenu>("popup"); }
     fw::EditField& field() { return ControlByName<fw::EditField>("field"); }
+    fw::EditField& notes() { return ControlByName<fw::EditField>("notes"); }
     std::vector<std::string> events;
 };
 
@@ -130,6 +138,46 @@ TEST_F(ControlEvents, TextRaisesTextChangeOnlyWhenItDiffers) {
     EXPECT_EQ(window.events, std::vector<std::string>{"field"});
     QTest::keyClicks(window.field().NativeWidget(), "d");
     EXPECT_EQ(window.field().Text(), "abcd");
+    EXPECT_EQ(window.events.size(), 2u);
+}
+
+// Qt's text widgets change what they only show; a field gives back what it was given, and what it
+// gives back is the text whose change raises TextChange.
+TEST_F(ControlEvents, AFieldGivesBackExactlyWhatItWasGivenUntilThePersonEditsIt) {
+    const std::string odd =
+        "\xEF\xBB\xBF"
+        "a\r\nb\rc\xC2\xA0"
+        "d\xE2\x80\xA8"
+        "e\xE2\x80\xA9\xFF\xC3" +
+        std::string(40000, 'f');
+    for (fw::EditField* field : {&window.field(), &window.notes()}) {
+        SCOPED_TRACE(field->Name());
+        window.events.clear();
+        field->Text(odd);
+        EXPECT_EQ(field->Text(), odd);
+        field->Text(odd);
+        EXPECT_EQ(window.events.size(), 1u);
+        // Shown alike, but another text.
+        field->Text("a\nb");
+        field->Text("a\r\nb");
+        EXPECT_EQ(field->Text(), "a\r\nb");
+        EXPECT_EQ(window.events.size(), 3u);
+    }
+
+    // Typed into, the field gives what it shows: line ends as line feeds, a no-break space kept.
+    window.notes().Text(
+        "a\r\nb\xC2\xA0"
+        "c\xE2\x80\xA8"
+        "d");
+    window.events.clear();
+    QTest::keyClick(window.notes().NativeWidget(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(window.notes().NativeWidget(), "e");
+    EXPECT_EQ(window.notes().Text(),
+              "a\nb\xC2\xA0"
+              "c\nde");
+    EXPECT_EQ(window.events, std::vector<std::string>{"notes"});
+    window.notes().Text("a\r\nb");
+    EXPECT_EQ(window.notes().Text(), "a\r\nb");
     EXPECT_EQ(window.events.size(), 2u);
 }
 

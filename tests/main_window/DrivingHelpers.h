@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QTest>
 #include <QWidget>
 #include <string>
@@ -31,8 +32,8 @@ inline void SeedBook(Database& db) {
 }
 
 // A statement from outside the app, which must succeed.
-inline void Exec(Database& db, const std::string& sql) {
-    db.SQLExecute(sql);
+inline void Exec(Database& db, const std::string& sql, const std::vector<SqlValue>& params = {}) {
+    db.SQLExecute(sql, params);
     EXPECT_FALSE(db.Error()) << sql << ": " << db.ErrorMessage();
 }
 
@@ -42,6 +43,19 @@ inline void TypeInto(fw::EditField& field, const std::string& text) {
     QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(w, Qt::Key_Delete);
     QTest::keyClicks(w, QString::fromStdString(text));
+}
+
+// A click on a button, as a person makes it with the mouse.
+inline void Click(fw::PushButton& button) {
+    QTest::mouseClick(button.NativeWidget(), Qt::LeftButton);
+}
+
+// A click on a row of a list, scrolled into view first as a person would.
+inline void ClickRow(fw::Listbox& list, int row) {
+    auto* view = static_cast<QAbstractItemView*>(list.NativeWidget());
+    const QModelIndex index = view->model()->index(row, 0);
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
 }
 
 inline int RowOf(const fw::Listbox& list, const std::string& text) {

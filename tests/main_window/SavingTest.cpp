@@ -18,6 +18,8 @@
 #include "main_window/DrivingHelpers.h"
 #include "support/LarderonHarness.h"
 
+using driving::Click;
+using driving::ClickRow;
 using driving::Exec;
 using driving::RecipeRows;
 using driving::RowOf;
@@ -159,6 +161,62 @@ TEST(RecipeSaving, SaveWritesToTheEditedRecipeAfterTheSelectionMoved) {
     Strings expected = before;
     expected[1] = "11|Seeded Bagels|2|Boil, then bake.";
     EXPECT_EQ(RecipeRows(*db), expected);
+}
+
+// Texts a text widget would change if it were asked for what it shows: line ends of every kind,
+// a no-break space, Unicode's own line and paragraph separators, a byte-order mark at the start,
+// bytes that are not UTF-8, and a name longer than a line edit takes by default.
+const std::string kOddName = "Zabaglione" + std::string(40000 - 10, 'z');
+const std::string kOddDirections =
+    "\xEF\xBB\xBFWhisk the yolks.\r\nAdd the wine.\rHeat\xC2\xA0gently\xE2\x80\xA8until "
+    "thick\xE2\x80\xA9Serve \xFF warm.\n";
+const std::string kOddCategory = "Sweets\r\nand\xC2\xA0Treats";
+
+TEST(RecipeSaving, EditThenSaveWithNothingTypedStoresExactlyWhatWasLoaded) {
+    LarderonHarness h({true, [](Database& db) {
+                           driving::SeedBook(db);
+                           Exec(db, "INSERT INTO Category (CategoryId, Name) VALUES (5, ?)",
+                                {kOddCategory});
+                           Exec(db,
+                                "INSERT INTO Recipe (RecipeId, Name, CategoryId, Directions) "
+                                "VALUES (20, ?, 5, ?)",
+                                {kOddName, kOddDirections});
+                       }});
+    class MainForm& form = Shown(h);
+    auto db = h.OpenDatabase();
+    const std::string stored =
+        "SELECT Name || '|' || CategoryId || '|' || Directions AS v FROM Recipe "
+        "WHERE RecipeId = 20";
+
+    ClickRow(form.lstRecipe(), 4);
+    ASSERT_EQ(form.lstRecipe().ListIndex(), 4);
+    Click(form.btnEditRecipe());
+    Click(form.btnSaveRecipe());
+    ASSERT_FALSE(form.EditMode());
+    EXPECT_EQ(QueryText(*db, stored), kOddName + "|5|" + kOddDirections);
+
+    ShowCategories(form);
+    ClickRow(form.lstCategory(), RowOf(form.lstCategory(), kOddCategory));
+    Click(form.btnEditCategory());
+    Click(form.btnSaveCategory());
+    ASSERT_FALSE(form.EditMode());
+    EXPECT_EQ(QueryText(*db, "SELECT Name AS v FROM Category WHERE CategoryId = 5"), kOddCategory);
+
+    // Once the person types, what the fields show is stored: each line end the field shows is
+    // a line feed, and a byte that was not UTF-8 is the replacement character shown for it.
+    form.tpnlMain().Value(0);
+    Click(form.btnEditRecipe());
+    QTest::keyClick(form.txtRecipeName().NativeWidget(), Qt::Key_End);
+    QTest::keyClicks(form.txtRecipeName().NativeWidget(), "!");
+    QTest::keyClick(form.txtDirections().NativeWidget(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(form.txtDirections().NativeWidget(), "Enjoy.");
+    const std::string shown =
+        "\xEF\xBB\xBFWhisk the yolks.\nAdd the wine.\nHeat\xC2\xA0gently\nuntil thick\nServe "
+        "\xEF\xBF\xBD warm.\nEnjoy.";
+    EXPECT_EQ(form.txtDirections().Text(), shown);
+    Click(form.btnSaveRecipe());
+    EXPECT_EQ(QueryText(*db, stored), kOddName + "!|5|" + shown);
+    EXPECT_TRUE(h.Dialogs().Log().empty());
 }
 
 TEST(RecipeDeleting, TheListKeepsItsPositionAndShowsTheRecipeNowThere) {
