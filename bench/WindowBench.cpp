@@ -1,5 +1,6 @@
 // The window's everyday actions on a large book — start-up to a filled window, selecting a
-// recipe, saving one (new and edited) and deleting one — each beside the engine alone running
+// recipe (an ordinary one, or one with megabytes of directions), saving one (new and edited) and
+// deleting one — each beside the engine alone running
 // the same statements in the same iteration. The statements are the window's by design, so the
 // engine alone is the floor and the ratio is what the app adds on top of it.
 //
@@ -212,23 +213,53 @@ const fs::path& Book(int recipes) {
     return books.emplace(recipes, file).first->second;
 }
 
-fs::path CopyOfBook(int recipes, const fs::path& dir) {
+// Directions of about that many bytes: one unbroken line (as a restore may bring in), or
+// ordinary lines of a few words.
+std::string HugeDirections(std::size_t bytes, bool oneLine) {
+    const std::string piece = oneLine ? "abcdefghijklmnopqrstuvwxyz0123456789"
+                                      : "Bake until golden, then leave to cool.\n";
+    std::string text;
+    text.reserve(bytes + piece.size());
+    while (text.size() < bytes) text += piece;
+    text.resize(bytes);
+    return text;
+}
+
+constexpr const char* kHugeRecipe = "AAA Huge Recipe";  // listed first
+
+// A book of 1,000 ordinary recipes and one with huge directions, made once per kind.
+const fs::path& BookWithHugeRecipe(std::size_t bytes, bool oneLine) {
+    static TempDir folder;
+    static std::map<std::pair<std::size_t, bool>, fs::path> books;
+    auto found = books.find({bytes, oneLine});
+    if (found != books.end())
+        return found->second;
+    fs::path dir = folder.path() / (std::to_string(bytes) + (oneLine ? "-line" : "-lines"));
+    fs::create_directory(dir);
+    fs::path file = MakeTestDatabase(dir);
+    bench::FillRecipeBook(file, bench::BookShape{1000});
+    Engine(file).Run("INSERT INTO Recipe (Name, CategoryId, Directions) VALUES (?, 1, ?)", {},
+                     {{kHugeRecipe}, {HugeDirections(bytes, oneLine)}});
+    return books.emplace(std::pair{bytes, oneLine}, file).first->second;
+}
+
+fs::path CopyOfBook(const fs::path& book, const fs::path& dir) {
     fs::path copy = dir / "engine.rsd";
-    fs::copy_file(Book(recipes), copy, fs::copy_options::overwrite_existing);
+    fs::copy_file(book, copy, fs::copy_options::overwrite_existing);
     return copy;
 }
 
 // The whole app, made as start-up makes it, on a copy of the book; not yet opened.
-std::unique_ptr<LarderonHarness> AppOnBook(int recipes) {
+std::unique_ptr<LarderonHarness> AppOnBook(const fs::path& book) {
     return std::make_unique<LarderonHarness>(LarderonHarness::Options{
-        true, [recipes](Database& db) {
+        true, [book](Database& db) {
             db.Close();
-            fs::copy_file(Book(recipes), db.DatabaseFile(), fs::copy_options::overwrite_existing);
+            fs::copy_file(book, db.DatabaseFile(), fs::copy_options::overwrite_existing);
         }});
 }
 
-std::unique_ptr<LarderonHarness> StartedApp(int recipes) {
-    auto harness = AppOnBook(recipes);
+std::unique_ptr<LarderonHarness> StartedApp(const fs::path& book) {
+    auto harness = AppOnBook(book);
     harness->Start();
     harness->Form().NativeWidget()->show();
     QCoreApplication::processEvents();
@@ -324,11 +355,11 @@ bool Quiet(benchmark::State& state, LarderonHarness& h) {
 void BM_StartUp(benchmark::State& state) {
     const int recipes = static_cast<int>(state.range(0));
     TempDir engineDir;
-    const fs::path engineFile = CopyOfBook(recipes, engineDir.path());
+    const fs::path engineFile = CopyOfBook(Book(recipes), engineDir.path());
     Figures f;
     int listed = 0, found = 0;
     for (auto _ : state) {
-        auto h = AppOnBook(recipes);
+        auto h = AppOnBook(Book(recipes));
         ListPaints paints(h->Form());
         Clock::time_point start = Clock::now();
         {
@@ -365,8 +396,8 @@ void BM_StartUp(benchmark::State& state) {
 void BM_SelectRecipe(benchmark::State& state) {
     const int recipes = static_cast<int>(state.range(0));
     TempDir engineDir;
-    Engine engine(CopyOfBook(recipes, engineDir.path()));
-    auto h = StartedApp(recipes);
+    Engine engine(CopyOfBook(Book(recipes), engineDir.path()));
+    auto h = StartedApp(Book(recipes));
     class MainForm& form = h->Form();
     Figures f;
     int row = 0;
@@ -400,12 +431,56 @@ void BM_SelectRecipe(benchmark::State& state) {
     f.Report(state);
 }
 
+// A click on the recipe with huge directions, from an ordinary one, to its directions shown. The
+// click back to the ordinary recipe is timed apart (away_ms): emptying the field must not freeze
+// the window either.
+void BM_SelectHugeRecipe(benchmark::State& state) {
+    const std::size_t bytes = static_cast<std::size_t>(state.range(0)) << 20;
+    const bool oneLine = state.range(1) == 1;
+    const fs::path& book = BookWithHugeRecipe(bytes, oneLine);
+    TempDir engineDir;
+    Engine engine(CopyOfBook(book, engineDir.path()));
+    auto h = StartedApp(book);
+    class MainForm& form = h->Form();
+    const std::int64_t id = engine.IdAt(0);
+    Figures f;
+    double away = 0;
+    for (auto _ : state) {
+        Clock::time_point leave = Clock::now();
+        ClickRow(form, 1);
+        QCoreApplication::processEvents();
+        away += Seconds(Clock::now() - leave);
+
+        Clock::time_point start = Clock::now();
+        {
+            Tracing t(f.appLog);
+            ClickRow(form, 0);
+            QCoreApplication::processEvents();
+        }
+        Clock::time_point shown = Clock::now();
+        {
+            Tracing t(f.engineLog);
+            engine.Run(LoadRecipe(id), kRecipeColumns);
+        }
+        f.Add(state, start, shown, Clock::now());
+        if (form.txtRecipeName().Text() != kHugeRecipe ||
+            form.txtDirections().Text().size() != bytes) {
+            state.SkipWithError("the click did not load the huge recipe");
+            break;
+        }
+        if (!f.Compare(state) || !Quiet(state, *h))
+            break;
+    }
+    f.Report(state);
+    state.counters["away_ms"] = benchmark::Counter(away * 1e3, benchmark::Counter::kAvgIterations);
+}
+
 // Save in recipe edit mode after New and typing: the insert, its commit, the list refreshed.
 void BM_SaveNewRecipe(benchmark::State& state) {
     const int recipes = static_cast<int>(state.range(0));
     TempDir engineDir;
-    Engine engine(CopyOfBook(recipes, engineDir.path()));
-    auto h = StartedApp(recipes);
+    Engine engine(CopyOfBook(Book(recipes), engineDir.path()));
+    auto h = StartedApp(Book(recipes));
     class MainForm& form = h->Form();
     std::uint32_t names = 7;
     std::string directions = "Mix everything in a large bowl.\n";
@@ -453,8 +528,8 @@ void BM_SaveNewRecipe(benchmark::State& state) {
 void BM_SaveEditedRecipe(benchmark::State& state) {
     const int recipes = static_cast<int>(state.range(0));
     TempDir engineDir;
-    Engine engine(CopyOfBook(recipes, engineDir.path()));
-    auto h = StartedApp(recipes);
+    Engine engine(CopyOfBook(Book(recipes), engineDir.path()));
+    auto h = StartedApp(Book(recipes));
     class MainForm& form = h->Form();
     const int row = 3;
     Figures f;
@@ -507,8 +582,8 @@ void BM_SaveEditedRecipe(benchmark::State& state) {
 void BM_DeleteRecipe(benchmark::State& state) {
     const int recipes = static_cast<int>(state.range(0));
     TempDir engineDir;
-    Engine engine(CopyOfBook(recipes, engineDir.path()));
-    auto h = StartedApp(recipes);
+    Engine engine(CopyOfBook(Book(recipes), engineDir.path()));
+    auto h = StartedApp(Book(recipes));
     class MainForm& form = h->Form();
     const int row = 5;
     Figures f;
@@ -554,6 +629,12 @@ void Sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_StartUp)->Apply(Sizes);
 BENCHMARK(BM_SelectRecipe)->Apply(Sizes);
+// Directions of 1 and 5 MiB, in ordinary lines (0) and in one unbroken line (1).
+BENCHMARK(BM_SelectHugeRecipe)
+    ->ArgsProduct({{1, 5}, {0, 1}})
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveNewRecipe)->Apply(Sizes);
 BENCHMARK(BM_SaveEditedRecipe)->Apply(Sizes);
 BENCHMARK(BM_DeleteRecipe)->Apply(Sizes);

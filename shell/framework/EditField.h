@@ -6,6 +6,7 @@
 #include "framework/Control.h"
 
 class QLineEdit;
+class QString;
 class QTextDocument;
 class QTextEdit;
 
@@ -38,7 +39,9 @@ class EditField : public Control {
   private:
     void Build();
     void Show(const std::string& text);
+    void ShowMultiline(const QString& text);
     void EditedByPerson();
+    void CheckInsertedWords(int position, int added);
 
     QLineEdit* line_ = nullptr;
     QTextEdit* multi_ = nullptr;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
+#include <QTextLayout>
 
 #include "framework/Application.h"
 #include "framework/Controls.h"
@@ -179,6 +181,54 @@ TEST_F(ControlEvents, AFieldGivesBackExactlyWhatItWasGivenUntilThePersonEditsIt)
     window.notes().Text("a\r\nb");
     EXPECT_EQ(window.notes().Text(), "a\r\nb");
     EXPECT_EQ(window.events.size(), 2u);
+}
+
+// Screen lines of a multi-line field, as the person sees them.
+std::vector<QString> ScreenLines(fw::EditField& field) {
+    auto* edit = static_cast<QTextEdit*>(field.NativeWidget());
+    QCoreApplication::processEvents();
+    std::vector<QString> lines;
+    for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        for (int i = 0; i < block.layout()->lineCount(); ++i) {
+            QTextLine line = block.layout()->lineAt(i);
+            EXPECT_LE(line.naturalTextWidth(), edit->viewport()->width()) << "within the field";
+            lines.push_back(text.mid(line.textStart(), line.textLength()));
+        }
+    }
+    return lines;
+}
+
+TEST_F(ControlEvents, AnUnbrokenLineIsShownBrokenAnywhereAndWordsStayWhole) {
+    window.NativeWidget()->show();
+    std::string huge;
+    while (huge.size() < (1u << 20)) huge += "abcdefghijklmnopqrstuvwxyz0123456789";
+    window.notes().Text(huge);
+    EXPECT_EQ(window.notes().Text(), huge);
+    EXPECT_GT(ScreenLines(window.notes()).size(), 1000u);
+
+    // Ordinary text, after it or typed into it, keeps its words whole.
+    std::string words;
+    for (int i = 0; i < 100; ++i) words += "Whisk ";
+    for (int typed = 0; typed < 2; ++typed) {
+        if (typed) {
+            window.notes().Text("");
+            QTest::keyClicks(window.notes().NativeWidget(), QString::fromStdString(words));
+        } else {
+            window.notes().Text(words);
+        }
+        for (const QString& line : ScreenLines(window.notes())) {
+            for (const QString& word : line.split(u' ', Qt::SkipEmptyParts))
+                EXPECT_EQ(word.toStdString(), "Whisk");
+        }
+    }
+
+    // A long word pasted into it is broken anywhere too.
+    static_cast<QTextEdit*>(window.notes().NativeWidget())
+        ->textCursor()
+        .insertText(QString(100000, u'x'));
+    EXPECT_GT(ScreenLines(window.notes()).size(), 100u);
+    EXPECT_EQ(window.notes().Text(), words + std::string(100000, 'x'));
 }
 
 TEST_F(ControlEvents, PersonsActionsRaiseEvents) {
