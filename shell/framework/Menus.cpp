@@ -42,7 +42,8 @@ void MenuItem::Text(const std::string& text) {
 }
 
 void MenuItem::ApplyText() {
-    QString caption = QString::fromStdString(text_);
+    // The "-" only says what the item is: a style draws a separator's text beside its line.
+    QString caption = IsSeparator() ? QString() : QString::fromStdString(text_);
     action_->setSeparator(IsSeparator());
     action_->setText(caption);
     if (menu_)

@@ -51,6 +51,10 @@ TEST(Menus, ShortcutsMeanTheCommandKeyAndItemsAreFoundByName) {
     print->Text("Print...");
     print->KeyboardShortcut("P");
     bar.Child("FileMenu")->Append(std::move(print));
+    auto separator = std::make_unique<fw::MenuItem>();
+    separator->Name("UntitledSeparator");
+    separator->Text("-");
+    bar.Child("FileMenu")->Append(std::move(separator));
     auto quit = std::make_unique<fw::QuitMenuItem>();
     quit->Name("FileQuit");
     quit->Text("&Quit");
@@ -61,7 +65,15 @@ TEST(Menus, ShortcutsMeanTheCommandKeyAndItemsAreFoundByName) {
     EXPECT_EQ(bar.FindItem("FileQuit")->NativeAction()->shortcut(), QKeySequence("Ctrl+Q"));
     EXPECT_TRUE(bar.FindItem("FileQuit")->IsQuitItem());
     ASSERT_NE(bar.Child("FileMenu")->NativeMenu(), nullptr);
-    EXPECT_EQ(bar.Child("FileMenu")->NativeMenu()->actions().size(), 2);
+    // The menu Qt shows: a separator is a bare line, without the caption that made it one.
+    const QList<QAction*> shown = bar.Child("FileMenu")->NativeMenu()->actions();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[1], bar.FindItem("UntitledSeparator")->NativeAction());
+    EXPECT_TRUE(shown[1]->isSeparator());
+    EXPECT_EQ(shown[1]->text(), QString());
+    EXPECT_EQ(bar.FindItem("UntitledSeparator")->Text(), "-");
+    EXPECT_TRUE(bar.FindItem("UntitledSeparator")->IsSeparator());
+    EXPECT_EQ(shown[0]->text(), "Print...");
     EXPECT_EQ(bar.FindItem("Nothing"), nullptr);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QWidget>
 
 #include "Larderon.h"
@@ -138,6 +139,10 @@ TEST(MenuBar, NineteenItemsOnceEachWithTheirCaptionsAndShortcuts) {
         EXPECT_EQ(item->Text(), r.text) << r.name;
         EXPECT_EQ(item->KeyboardShortcut(), r.shortcut) << r.name;
         EXPECT_EQ(item->AutoEnable(), r.autoEnable) << r.name;
+        // What the opened menu shows: the caption, or a bare line for a separator.
+        const QAction* shown = item->NativeAction();
+        EXPECT_EQ(shown->isSeparator(), std::string(r.text) == "-") << r.name;
+        EXPECT_EQ(shown->text().toStdString(), shown->isSeparator() ? "" : r.text) << r.name;
     }
     EXPECT_NE(MainForm().FileQuit(), nullptr);
     EXPECT_NE(MainForm().HelpAbout(), nullptr);
