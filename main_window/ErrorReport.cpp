@@ -45,5 +45,7 @@ bool MainForm::ConfirmDelete(const std::string& ItemType) {
     dialog.actionCaption = "Delete";
     dialog.cancelCaption = "Cancel";
     dialog.cancelVisible = true;
+    // Nothing can bring the item back: Return, like Escape, keeps it, and Delete takes a click.
+    dialog.cancelDefault = true;
     return fw::CurrentDialogs().ShowMessageDialog(dialog) == "Delete";
 }

@@ -58,7 +58,7 @@ class QtDialogs : public Dialogs {
         if (request.alternateVisible) {
             alternate = box.addButton(Q(request.alternateCaption), QMessageBox::DestructiveRole);
         }
-        box.setDefaultButton(action);
+        box.setDefaultButton(cancel && request.cancelDefault ? cancel : action);
         box.exec();
         QAbstractButton* pressed = box.clickedButton();
         if (pressed == action)

@@ -23,6 +23,8 @@ struct MessageDialogRequest {
     std::string actionCaption = "OK";
     std::string cancelCaption = "Cancel";
     bool cancelVisible = false;
+    // Return presses the cancel button rather than the action button (Escape always does).
+    bool cancelDefault = false;
     std::string alternateCaption;
     bool alternateVisible = false;
 };

@@ -9,6 +9,9 @@
 #include <string>
 #include <utility>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
 #include <QTest>
 #include <QTextEdit>
 #include <QWidget>
@@ -409,6 +412,67 @@ TEST(Deleting, CancelSendsNothingAndRefillsNothing) {
     EXPECT_EQ(h.Dialogs().Log(),
               (Strings{"confirm:Are you sure you want to delete the selected recipe?",
                        "confirm:Are you sure you want to delete the selected category?"}));
+}
+
+// Which button of Qt's own confirmation a person's key or click reaches; the one that closed the
+// box, by its text.
+std::string AnswerRealConfirmation(const std::function<void(QWidget*)>& answer,
+                                   const std::function<void()>& ask) {
+    std::string pressed = "(no confirmation came up)";
+    AtNextModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box) {
+            if (QWidget* other = QApplication::activeModalWidget())
+                other->close();
+            return;
+        }
+        QObject::connect(box, &QMessageBox::buttonClicked,
+                         [&](QAbstractButton* button) { pressed = button->text().toStdString(); });
+        answer(box);
+    });
+    ask();
+    return pressed;
+}
+
+TEST(Deleting, ReturnOrEscapeInTheRealConfirmationDeletesNothingAndOnlyDeleteDeletes) {
+    LarderonHarness h(Book());
+    class MainForm& form = Shown(h);
+    auto db = h.OpenDatabase();
+    const Strings recipes = RecipeRows(*db);
+    RealDialogs real;
+    auto key = [](Qt::Key k) {
+        return [k](QWidget* box) { QTest::keyClick(box->windowHandle(), k); };
+    };
+    auto deleteRecipe = [&] { form.btnDeleteRecipe().Push(); };
+    auto deleteCategory = [&] { form.btnDeleteCategory().Push(); };
+
+    form.lstRecipe().SelectRowAsUser(1);
+    for (Qt::Key k : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        EXPECT_EQ(AnswerRealConfirmation(key(k), deleteRecipe), "Cancel") << "key " << k;
+        EXPECT_EQ(RecipeRows(*db), recipes) << "key " << k;
+    }
+    ShowCategories(form);
+    form.lstCategory().SelectRowAsUser(RowOf(form.lstCategory(), "Bread"));
+    EXPECT_EQ(AnswerRealConfirmation(key(Qt::Key_Return), deleteCategory), "Cancel");
+    EXPECT_EQ(QueryText(*db, "SELECT count(*) AS v FROM Category"), "4");
+
+    // Delete itself is a click away, or the keyboard's way to another button: Tab, then Space.
+    auto click = [](QWidget* box) {
+        for (QAbstractButton* button : qobject_cast<QMessageBox*>(box)->buttons()) {
+            if (button->text() == "Delete")
+                QTest::mouseClick(button, Qt::LeftButton);
+        }
+    };
+    auto tabToDelete = [](QWidget* box) {
+        QTest::keyClick(box->windowHandle(), Qt::Key_Tab);
+        QTest::keyClick(box->windowHandle(), Qt::Key_Space);
+    };
+    EXPECT_EQ(AnswerRealConfirmation(tabToDelete, deleteCategory), "Delete");
+    EXPECT_EQ(QueryText(*db, "SELECT count(*) AS v FROM Category"), "3");
+    form.tpnlMain().Value(0);
+    EXPECT_EQ(AnswerRealConfirmation(click, deleteRecipe), "Delete");
+    EXPECT_EQ(QueryText(*db, "SELECT count(*) AS v FROM Recipe WHERE RecipeId = 11"), "0");
+    EXPECT_EQ(h.Dialogs().Log(), Strings{}) << "the scripted person was never asked";
 }
 
 TEST(SaveFailures, RefusedInsertIsReportedOnceKeepsTheEntryAndCanBeRetried) {

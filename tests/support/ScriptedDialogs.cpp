@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTimer>
 #include <QWidget>
 
 #include "framework/Files.h"
@@ -126,4 +129,29 @@ void ScriptedDialogs::ShowModalWindow(fw::Window& window) {
     if (next && next->window)
         next->window(window);
     window.Close();
+}
+
+RealDialogs::RealDialogs() : previous_(&fw::CurrentDialogs()) {
+    fw::InstallDialogs(nullptr);
+}
+
+RealDialogs::~RealDialogs() {
+    fw::InstallDialogs(previous_);
+}
+
+void AtNextModal(std::function<void(QWidget* modal)> action) {
+    auto* poll = new QTimer();
+    const QDeadlineTimer deadline(5000);
+    QObject::connect(poll, &QTimer::timeout, [poll, deadline, action = std::move(action)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        const bool ready = modal && QApplication::activeWindow() == modal;
+        if (!ready && !deadline.hasExpired())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        if (!ready)
+            ADD_FAILURE() << "no modal window took the keyboard";
+        action(ready ? modal : nullptr);
+    });
+    poll->start(5);
 }

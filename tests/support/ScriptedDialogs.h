@@ -13,6 +13,8 @@
 
 #include "framework/Dialogs.h"
 
+class QWidget;
+
 class ScriptedDialogs : public fw::Dialogs {
   public:
     ScriptedDialogs();  // installs itself as the seam
@@ -67,3 +69,21 @@ class ScriptedDialogs : public fw::Dialogs {
     fw::MessageDialogRequest lastConfirmation_;
     std::string lastFilter_;
 };
+
+// While it lives, the app meets Qt's own dialogs and modal windows, as it does for a person; the
+// scripted person it stood in for comes back when it goes.
+class RealDialogs {
+  public:
+    RealDialogs();
+    ~RealDialogs();
+    RealDialogs(const RealDialogs&) = delete;
+    RealDialogs& operator=(const RealDialogs&) = delete;
+
+  private:
+    fw::Dialogs* previous_;
+};
+
+// Runs `action` from inside the loop that waits for the next modal window, once that window is
+// modal and has the keyboard. A window that never becomes modal gets `action(nullptr)` after a few
+// seconds, so that the test fails rather than waits for ever.
+void AtNextModal(std::function<void(QWidget* modal)> action);
