@@ -188,6 +188,9 @@ void Application::WindowClosed(Window& window) {
     }
     if (autoQuit_ && windows_.empty())
         Quit(0);
+    // Another window is in front now.
+    if (!quitting_)
+        EnableMenuItems();
 }
 
 void Application::WindowDestroyed(Window& window) {

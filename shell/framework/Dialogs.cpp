@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QWidget>
 
+#include "framework/Application.h"
 #include "framework/Files.h"
 #include "framework/Graphics.h"
 #include "framework/PrintDialogsQt.h"
@@ -30,11 +33,50 @@ QString FilterFor(const FileType& type) {
     return Q(type.Name) + QStringLiteral(" (") + patterns.join(' ') + QStringLiteral(")");
 }
 
+// While a modal window is up its own window is in front, and the menu items follow it; once it
+// has gone they are set again for the window now in front, as a menu about to open would.
+class MenusRefreshedAfterwards {
+  public:
+    MenusRefreshedAfterwards() = default;
+    MenusRefreshedAfterwards(const MenusRefreshedAfterwards&) = delete;
+    MenusRefreshedAfterwards& operator=(const MenusRefreshedAfterwards&) = delete;
+    ~MenusRefreshedAfterwards() {
+        if (Application* app = Application::Current(); app && !app->IsQuitting())
+            app->EnableMenuItems();
+    }
+};
+
+// Ends a modal run once its window has been hidden for good (closed, or hidden by the program),
+// as QDialog::exec ends; a minimised window is still visible and does not end it.
+class EndsWhenHidden : public QObject {
+  public:
+    EndsWhenHidden(QWidget& widget, QEventLoop& loop) : widget_(&widget), loop_(loop) {
+        widget.installEventFilter(this);
+        connect(&widget, &QObject::destroyed, &loop_, &QEventLoop::quit);
+    }
+    ~EndsWhenHidden() override {
+        if (widget_)
+            widget_->removeEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget_ && event->type() == QEvent::Hide && !widget_->isVisible())
+            loop_.quit();
+        return false;
+    }
+
+  private:
+    QPointer<QWidget> widget_;  // the window may be destroyed once it has closed
+    QEventLoop& loop_;
+};
+
 class QtDialogs : public Dialogs {
   public:
     void Beep() override { QApplication::beep(); }
 
     void MsgBox(const std::string& text) override {
+        const MenusRefreshedAfterwards refresh;
         QMessageBox box;
         box.setWindowTitle(QApplication::applicationName());
         box.setText(Q(text));
@@ -43,6 +85,7 @@ class QtDialogs : public Dialogs {
     }
 
     std::string ShowMessageDialog(const MessageDialogRequest& request) override {
+        const MenusRefreshedAfterwards refresh;
         QMessageBox box;
         box.setWindowTitle(request.title.empty() ? QApplication::applicationName()
                                                  : Q(request.title));
@@ -70,6 +113,7 @@ class QtDialogs : public Dialogs {
 
     std::optional<std::filesystem::path> GetSaveFile(const FileType& filter,
                                                      const std::string& defaultName) override {
+        const MenusRefreshedAfterwards refresh;
         QString chosen = QFileDialog::getSaveFileName(
             nullptr, QString(), QDir::home().filePath(Q(defaultName)), FilterFor(filter));
         if (chosen.isEmpty())
@@ -78,6 +122,7 @@ class QtDialogs : public Dialogs {
     }
 
     std::optional<std::filesystem::path> GetOpenFile(const FileType& filter) override {
+        const MenusRefreshedAfterwards refresh;
         QString chosen =
             QFileDialog::getOpenFileName(nullptr, QString(), QDir::homePath(), FilterFor(filter));
         if (chosen.isEmpty())
@@ -85,21 +130,34 @@ class QtDialogs : public Dialogs {
         return std::filesystem::path(chosen.toStdString());
     }
 
-    bool PageSetupDialog(PrinterSetup& setup) override { return QtPageSetupDialog(setup); }
+    bool PageSetupDialog(PrinterSetup& setup) override {
+        const MenusRefreshedAfterwards refresh;
+        return QtPageSetupDialog(setup);
+    }
 
     std::unique_ptr<Graphics> OpenPrinterDialog(const PrinterSetup* setup) override {
+        const MenusRefreshedAfterwards refresh;
         return QtOpenPrinterDialog(setup);
     }
 
     void ShowModalWindow(Window& window) override {
+        const MenusRefreshedAfterwards refresh;
+        if (window.IsClosed())
+            return;
         QWidget* widget = window.NativeWidget();
-        widget->setWindowModality(Qt::ApplicationModal);
+        // Qt makes a window modal only as it is shown, and a window usually shows itself as it
+        // opens: one already on screen goes off and comes back modal.
+        if (widget->windowModality() != Qt::ApplicationModal) {
+            widget->hide();
+            widget->setWindowModality(Qt::ApplicationModal);
+        }
+        QEventLoop loop;
+        const EndsWhenHidden end(*widget, loop);
         widget->show();
         widget->raise();
         widget->activateWindow();
-        while (!window.IsClosed() && widget->isVisible()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
+        if (widget->isVisible())
+            loop.exec(QEventLoop::DialogExec);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
@@ -40,6 +41,11 @@ class WindowWidget : public QWidget {
     void closeEvent(QCloseEvent* event) override {
         event->accept();
         owner_.NativeCloseRequested();
+    }
+    void changeEvent(QEvent* event) override {
+        QWidget::changeEvent(event);
+        if (event->type() == QEvent::ActivationChange && isActiveWindow())
+            owner_.NativeActivated();
     }
 
   private:
@@ -209,6 +215,12 @@ void Window::Close() {
 
 void Window::NativeCloseRequested() {
     Close();
+}
+
+void Window::NativeActivated() {
+    // The window in front decides which menu items are enabled, for shortcuts as for menus.
+    if (auto* app = Application::Current(); app && !closed_ && !app->IsQuitting())
+        app->EnableMenuItems();
 }
 
 void Window::NativeResized() {

@@ -107,6 +107,7 @@ class Window {
 
     // Framework: called by the native window.
     void NativeCloseRequested();
+    void NativeActivated();
     void NativeResized();
     void NativePaint();
     void RaiseOpen();

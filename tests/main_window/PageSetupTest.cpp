@@ -2,15 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QMarginsF>
+#include <QMenuBar>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QTest>
+#include <QWidget>
 #include <string>
 #include <vector>
 
+#include "AboutForm.h"
 #include "Larderon.h"
 #include "MainForm.h"
 #include "PrintingHelpers.h"
+#include "framework/Dialogs.h"
+#include "framework/Menus.h"
 #include "menus/MainFormMenu.h"
 #include "support/LarderonHarness.h"
 
@@ -156,6 +163,75 @@ TEST(PageSetupMenus, PrintingItemsAreEnabledWithoutADatabase) {
     EXPECT_TRUE(h.App().DoMenuCommand("FilePageSetup"));
     EXPECT_EQ(h.Form().PageSetupText(), A5Landscape());
     EXPECT_EQ(h.Dialogs().Log(), std::vector<std::string>{"pagesetup"});
+}
+
+// Qt's own modal machinery, as a person meets it: while the About window is up the main window
+// takes no click and no menu; once any modal window has closed, the printing items work again.
+TEST(PageSetupMenus, TheRealAboutWindowIsModalAndTheItemsWorkWhenAnyModalCloses) {
+    LarderonHarness h{LarderonHarness::Options{true, SeedRecipes}};
+    h.Start();
+    class MainForm& form = h.Form();
+    QWidget* main = form.NativeWidget();
+    main->show();
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+    SelectRecipe(form, "Lemon Tart");
+    auto* menuBar = main->findChild<QMenuBar*>();
+    ASSERT_NE(menuBar, nullptr);
+    const QPoint fileTitle =
+        menuBar->mapTo(main, menuBar->actionGeometry(form.FileMenu()->NativeAction()).center());
+    const QPoint newButton = form.btnNewRecipe().NativeWidget()->mapTo(main, QPoint(5, 5));
+
+    {
+        RealDialogs real;
+        bool wasUp = false;
+        AtNextModal([&](QWidget* modal) {
+            auto* about = h.App().ImplicitWindow<class AboutForm>();
+            if (!about) {
+                ADD_FAILURE() << "no About window";
+                return;
+            }
+            wasUp = true;
+            EXPECT_EQ(modal, about->NativeWidget());
+            EXPECT_EQ(QGuiApplication::modalWindow(), about->NativeWidget()->windowHandle());
+            QTest::mouseClick(main->windowHandle(), Qt::LeftButton, {}, fileTitle);
+            EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the File menu opened";
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popup->close();
+            QTest::mouseClick(main->windowHandle(), Qt::LeftButton, {}, newButton);
+            EXPECT_FALSE(form.btnSaveRecipe().Enabled()) << "New took the click";
+            // As its close button does.
+            about->NativeWidget()->close();
+        });
+        form.HelpAbout()->NativeAction()->trigger();
+        EXPECT_TRUE(wasUp);
+        EXPECT_EQ(h.App().ImplicitWindow<class AboutForm>(), nullptr);
+    }
+    EXPECT_TRUE(form.FilePageSetup()->Enabled());
+    EXPECT_TRUE(form.FilePrint()->Enabled());
+    main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(main));
+    h.Dialogs().ExpectPrint([](const fw::PrinterSetup*) { return nullptr; });
+    QTest::keyClick(main->windowHandle(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(h.Dialogs().Log(), std::vector<std::string>{"print"}) << "Ctrl+P did nothing";
+
+    // A message box: whatever the items said before, they are as the window asks afterwards.
+    form.FilePrint()->Enabled(false);
+    form.FilePageSetup()->Enabled(false);
+    {
+        RealDialogs real;
+        AtNextModal([](QWidget* box) {
+            if (box)
+                QTest::keyClick(box->windowHandle(), Qt::Key_Return);
+        });
+        fw::MsgBox("Done.");
+    }
+    EXPECT_TRUE(form.FilePageSetup()->Enabled());
+    EXPECT_TRUE(form.FilePrint()->Enabled());
+
+    // With no modal window up, the same click reaches New.
+    QTest::mouseClick(main->windowHandle(), Qt::LeftButton, {}, newButton);
+    EXPECT_TRUE(form.btnSaveRecipe().Enabled()) << "a new recipe is under way";
 }
 
 TEST(PageSetupMenus, AccessorsReachEachItemByItsName) {
