@@ -29,8 +29,9 @@ class PainterGraphics : public Graphics {
     PainterGraphics(QPaintDevice& device, std::function<void()> changed)
         : device_(device), changed_(std::move(changed)) {}
 
-    double Width() const override { return device_.width(); }
-    double Height() const override { return device_.height(); }
+    // In drawing units: a device with more pixels than that (a sharp screen) counts them apart.
+    double Width() const override { return device_.width() / device_.devicePixelRatio(); }
+    double Height() const override { return device_.height() / device_.devicePixelRatio(); }
 
     void NextPage() override {}
 
@@ -46,8 +47,13 @@ class PainterGraphics : public Graphics {
 
     void DrawPicture(const Picture& picture, double x, double y) override {
         {
+            // The picture's rendition for the device's pixels is drawn pixel for pixel; only a
+            // device it has no rendition for gets a picture scaled to it.
+            const QImage image = picture.Composed(device_.devicePixelRatio());
             QPainter painter(&device_);
-            painter.drawImage(QPointF(x, y), picture.Composed());
+            painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                                  image.devicePixelRatio() != device_.devicePixelRatio());
+            painter.drawImage(QPointF(x, y), image);
         }
         Changed();
     }

@@ -4,10 +4,13 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QtGlobal>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -213,25 +216,67 @@ TEST_F(AboutWindow, PaintingComesToRest) {
     });
 }
 
-TEST_F(AboutWindow, Screenshot) {
+// How many pixels of two pictures of one size differ by more than a rounding in some channel.
+int Differing(const QImage& a, const QImage& b) {
+    int differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            differing += std::abs(qRed(p) - qRed(q)) > 2 || std::abs(qGreen(p) - qGreen(q)) > 2 ||
+                         std::abs(qBlue(p) - qBlue(q)) > 2;
+        }
+    }
+    return differing;
+}
+
+// The picture as the window would show it over its background, pixel for pixel of `art`.
+QImage OnBackground(QImage art, QRgb background) {
+    art.setDevicePixelRatio(1);
+    QImage result(art.size(), QImage::Format_RGB32);
+    result.fill(background);
+    QPainter(&result).drawImage(0, 0, art);
+    return result;
+}
+
+// Run at the screen's own ratio, and again by ctest at QT_SCALE_FACTOR=2 (about_window@2x.png).
+TEST_F(AboutWindow, ScreenshotIsSharpAtTheScreensRatio) {
     WhileRunning([&] {
         class AboutForm& form = AboutForm();
         Shown(form);
+        const int ratio = qRound(form.NativeWidget()->devicePixelRatioF());
+        EXPECT_EQ(qEnvironmentVariable("QT_SCALE_FACTOR", "1").toInt(), ratio);
         const QImage shot = form.NativeWidget()->grab().toImage();
-        const QString path = QStringLiteral(LARDERON_BUILD_DIR "/about_window.png");
+        const QString path =
+            ratio == 1 ? QStringLiteral(LARDERON_BUILD_DIR "/about_window.png")
+                       : QStringLiteral(LARDERON_BUILD_DIR "/about_window@%1x.png").arg(ratio);
         ASSERT_TRUE(shot.save(path)) << path.toStdString();
-        EXPECT_EQ(QSize(495, 162), shot.size());
+        EXPECT_EQ(QSize(495, 162) * ratio, shot.size());
 
         const QRgb background = shot.pixel(5, 5);
-        const QImage& picture = LarderonImage()->Image();
-        // Where the mask shows, the picture; where it hides, the window behind it.
-        EXPECT_EQ(picture.pixel(64, 100) & 0xFFFFFF, shot.pixel(20 + 64, 14 + 100) & 0xFFFFFF);
-        EXPECT_EQ(background, shot.pixel(20 + 2, 14 + 2));
         int ink = 0;
-        for (int y = 30; y < 142; ++y) {
-            for (int x = 160; x < 475; ++x) ink += shot.pixel(x, y) != background;
+        for (int y = 30 * ratio; y < 142 * ratio; ++y) {
+            for (int x = 160 * ratio; x < 475 * ratio; ++x) ink += shot.pixel(x, y) != background;
         }
-        EXPECT_GT(ink, 300) << "the credits are not on the screenshot";
+        EXPECT_GT(ink, 300 * ratio * ratio) << "the credits are not on the screenshot";
+
+        // The canvas shows the rendition drawn for this ratio, each of its pixels on one of the
+        // screen's: where the mask shows, the picture; where it hides, the window behind it.
+        const QImage art = LarderonImage()->Composed(ratio);
+        ASSERT_EQ(QSize(128, 128) * ratio, art.size());
+        const QImage shown = shot.copy(QRect(QPoint(20, 14) * ratio, art.size()));
+        EXPECT_EQ(0, Differing(shown, OnBackground(art, background)));
+        EXPECT_EQ(background, shown.pixel(2, 2));
+        if (ratio == 1)
+            return;
+        // The comparison tells a sharp picture from an enlarged one: the 1x picture blown up
+        // differs from the screenshot at its every edge.
+        const QImage small = LarderonImage()->Composed(1);
+        for (auto mode : {Qt::FastTransformation, Qt::SmoothTransformation}) {
+            EXPECT_GT(
+                Differing(shown, OnBackground(small.scaled(art.size(), Qt::IgnoreAspectRatio, mode),
+                                              background)),
+                1000);
+        }
     });
 }
 

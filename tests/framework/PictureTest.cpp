@@ -31,6 +31,50 @@ TEST(Picture, MaskBecomesTheAlphaOfTheComposedPicture) {
     EXPECT_EQ(nullptr, fw::ApplicationResourceFork().GetPicture(987654));
 }
 
+TEST(Picture, EachDeviceGetsTheRenditionForItsPixelsMaskedAlike) {
+    QImage plain(2, 1, QImage::Format_ARGB32);
+    plain.fill(QColor(200, 0, 0));
+    QImage finer(4, 2, QImage::Format_ARGB32);
+    finer.fill(QColor(0, 0, 200));
+    finer.setDevicePixelRatio(2);
+    fw::Picture picture(plain);
+    picture.AddRendition(finer);
+    EXPECT_EQ(2, picture.Width());
+    EXPECT_EQ(1, picture.Height());
+    // The left half hidden, in the mask's own two renditions.
+    QImage hideLeft(2, 1, QImage::Format_ARGB32);
+    hideLeft.fill(Qt::white);
+    hideLeft.setPixel(0, 0, qRgb(0, 0, 0));
+    QImage hideLeftFiner = hideLeft.scaled(4, 2);
+    hideLeftFiner.setDevicePixelRatio(2);
+    fw::Picture mask(hideLeft);
+    mask.AddRendition(hideLeftFiner);
+    picture.Mask(true)->Graphics().DrawPicture(mask, 0, 0);
+
+    for (double ratio : {1.0, 1.5, 2.0, 3.0}) {
+        const QImage composed = picture.Composed(ratio);
+        const int scale = ratio > 1 ? 2 : 1;
+        ASSERT_EQ(QSize(2, 1) * scale, composed.size()) << ratio;
+        EXPECT_EQ(scale, composed.devicePixelRatio()) << ratio;
+        EXPECT_EQ(scale == 1 ? 200 : 0, qRed(composed.pixel(composed.width() - 1, 0))) << ratio;
+        for (int y = 0; y < composed.height(); ++y) {
+            for (int x = 0; x < composed.width(); ++x)
+                EXPECT_EQ(x < scale ? 0 : 255, qAlpha(composed.pixel(x, y))) << ratio;
+        }
+    }
+
+    // A screen with twice the pixels shows the finer one pixel for pixel, and says it is 2x2.
+    QImage screen(4, 2, QImage::Format_ARGB32);
+    screen.setDevicePixelRatio(2);
+    screen.fill(Qt::white);
+    auto g = fw::MakePainterGraphics(screen);
+    EXPECT_EQ(2, g->Width());
+    EXPECT_EQ(1, g->Height());
+    g->DrawPicture(picture, 0, 0);
+    EXPECT_EQ(qRgb(255, 255, 255), screen.pixel(1, 1));
+    EXPECT_EQ(qRgb(0, 0, 200), screen.pixel(2, 1));
+}
+
 TEST(PainterGraphics, DrawsMaskedPicturesAndClearsToNothingOrPaper) {
     QImage target(6, 6, QImage::Format_ARGB32);
     target.fill(QColor(0, 0, 255));

@@ -1,7 +1,8 @@
 // Draws the About window's artwork at build time: a steaming stew pot with a wooden spoon, as a
-// 128x128 picture and its mask (white where the picture shows).
+// 128x128 picture and its mask (white where the picture shows), and again from the same drawing at
+// 256x256 for screens with two pixels to each of the window's.
 //
-//   make_about_art <picture.png> <mask.png>
+//   make_about_art <picture.png> <mask.png> <picture@2x.png> <mask@2x.png>
 
 #include <QGuiApplication>
 #include <QImage>
@@ -93,31 +94,25 @@ void DrawPot(QPainter& p) {
     p.drawRoundedRect(QRectF(30, 56, 8, 40), 4, 4);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <picture.png> <mask.png>\n", argv[0]);
-        return 2;
-    }
-    QGuiApplication app(argc, argv);
-
-    QImage art(kSize, kSize, QImage::Format_ARGB32);
+// The drawing at `scale` times its designed size, as an opaque picture with the true colours right
+// out to the soft edges and a mask that carries the shape. Where nothing was drawn the picture is
+// white, as paper would be.
+void Draw(int scale, QImage& picture, QImage& mask) {
+    const int size = kSize * scale;
+    QImage art(size, size, QImage::Format_ARGB32);
     art.fill(Qt::transparent);
     {
         QPainter p(&art);
         p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale, scale);
         DrawSteam(p);
         DrawSpoon(p);
         DrawPot(p);
     }
-
-    // The picture itself is opaque, with the true colours right out to the soft edges; the mask
-    // carries the shape. Where nothing was drawn the picture is white, as paper would be.
-    QImage picture(kSize, kSize, QImage::Format_RGB32);
-    QImage mask(kSize, kSize, QImage::Format_RGB32);
-    for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x) {
+    picture = QImage(size, size, QImage::Format_RGB32);
+    mask = QImage(size, size, QImage::Format_RGB32);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
             const QRgb pixel = art.pixel(x, y);
             const int alpha = qAlpha(pixel);
             picture.setPixel(
@@ -126,10 +121,26 @@ int main(int argc, char** argv) {
             mask.setPixel(x, y, qRgb(alpha, alpha, alpha));
         }
     }
-    if (!picture.save(QString::fromLocal8Bit(argv[1]), "PNG") ||
-        !mask.save(QString::fromLocal8Bit(argv[2]), "PNG")) {
-        std::fprintf(stderr, "make_about_art: could not write the pictures\n");
-        return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: %s <picture.png> <mask.png> <picture@2x.png> <mask@2x.png>\n",
+                     argv[0]);
+        return 2;
+    }
+    QGuiApplication app(argc, argv);
+    for (int scale : {1, 2}) {
+        QImage picture, mask;
+        Draw(scale, picture, mask);
+        const int first = 1 + 2 * (scale - 1);
+        if (!picture.save(QString::fromLocal8Bit(argv[first]), "PNG") ||
+            !mask.save(QString::fromLocal8Bit(argv[first + 1]), "PNG")) {
+            std::fprintf(stderr, "make_about_art: could not write the pictures\n");
+            return 1;
+        }
     }
     return 0;
 }
