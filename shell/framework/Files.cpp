@@ -1,11 +1,35 @@
 #include "framework/Files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+#include <cerrno>
+#include <ios>
 
 #include "framework/Dialogs.h"
 #include "framework/Text.h"
 
 namespace fw {
+
+namespace {
+
+// Anything but a regular file at the path (a link counts as what it names). Nothing there at all
+// is no obstacle to making a file.
+bool SomethingElseIsThere(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::file_status status = std::filesystem::status(path, error);
+    return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+}
+
+// Lines go to the file in pieces of this size: few system calls, little memory.
+constexpr std::size_t kChunk = 1 << 16;
+
+}  // namespace
 
 bool FolderItem::Exists() const {
     std::error_code error;
@@ -20,9 +44,6 @@ std::unique_ptr<TextOutputStream> FolderItem::CreateTextFile() const {
 }
 
 std::unique_ptr<TextInputStream> FolderItem::OpenAsTextFile() const {
-    std::error_code error;
-    if (std::filesystem::is_directory(path_, error))
-        return nullptr;
     auto stream = std::make_unique<TextInputStream>(path_);
     if (!stream->IsOpen())
         return nullptr;
@@ -67,11 +88,21 @@ std::optional<FolderItem> GetOpenFolderItem(const FileType& filter) {
     return FolderItem(*chosen);
 }
 
-TextOutputStream::TextOutputStream(const std::filesystem::path& path)
-    : out_(path, std::ios::binary | std::ios::trunc) {}
+TextOutputStream::TextOutputStream(const std::filesystem::path& path) {
+    if (SomethingElseIsThere(path))
+        return;
+    // The new file is made in the target's folder, so that putting it in place is one rename on
+    // the same disk; QSaveFile flushes it to the disk before that rename.
+    auto file = std::make_unique<QSaveFile>(QFile::decodeName(path.c_str()));
+    if (file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        out_ = std::move(file);
+}
+
+// Dropping a QSaveFile that was not committed removes the new file.
+TextOutputStream::~TextOutputStream() = default;
 
 bool TextOutputStream::IsOpen() const {
-    return out_.is_open();
+    return out_ != nullptr;
 }
 
 void TextOutputStream::WriteLine(const std::string& text) {
@@ -80,57 +111,100 @@ void TextOutputStream::WriteLine(const std::string& text) {
 }
 
 void TextOutputStream::Write(const std::string& text) {
-    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!out_)
+        throw std::ios_base::failure("the file is not open");
+    pending_ += text;
+    if (pending_.size() >= kChunk)
+        Flush();
+}
+
+void TextOutputStream::Flush() {
+    const auto size = static_cast<qint64>(pending_.size());
+    if (size > 0 && out_->write(pending_.data(), size) != size)
         throw std::ios_base::failure("the file could not be written");
+    pending_.clear();
 }
 
 void TextOutputStream::Close() {
-    if (!out_.is_open())
+    if (!out_)
         return;
-    out_.flush();
-    bool good = static_cast<bool>(out_);
-    out_.close();
-    if (!good || out_.fail())
+    Flush();
+    const bool placed = out_->commit();
+    out_.reset();
+    if (!placed)
         throw std::ios_base::failure("the file could not be written");
 }
 
-TextInputStream::TextInputStream(const std::filesystem::path& path) : in_(path, std::ios::binary) {}
+TextInputStream::TextInputStream(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return;
+    // Should something else have taken the file's place since, opening must not wait for a
+    // FIFO's writer, and what was opened is looked at again. For a regular file O_NONBLOCK
+    // changes nothing.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+        ::close(fd);
+        return;
+    }
+    fd_ = fd;
+    buffer_.resize(kChunk);
+}
+
+TextInputStream::~TextInputStream() {
+    Close();
+}
 
 bool TextInputStream::IsOpen() const {
-    return in_.is_open();
+    return fd_ >= 0;
+}
+
+bool TextInputStream::Fill() {
+    if (next_ < end_)
+        return true;
+    if (fd_ < 0)
+        return false;
+    ssize_t got = 0;
+    do {
+        got = ::read(fd_, buffer_.data(), buffer_.size());
+    } while (got < 0 && errno == EINTR);
+    if (got < 0)
+        throw std::ios_base::failure("the file could not be read");
+    next_ = 0;
+    end_ = static_cast<std::size_t>(got);
+    return got > 0;
 }
 
 bool TextInputStream::Eof() {
-    return !in_.is_open() || in_.peek() == std::char_traits<char>::eof();
+    return !Fill();
 }
 
 std::string TextInputStream::ReadLine() {
     std::string line;
-    if (!in_.is_open())
-        return line;
-    std::streambuf* buffer = in_.rdbuf();
-    while (true) {
-        int c = buffer->sbumpc();
-        if (c == std::char_traits<char>::eof()) {
-            in_.setstate(std::ios::eofbit);
-            break;
-        }
-        if (c == '\n')
-            break;
-        if (c == '\r') {
-            if (buffer->sgetc() == '\n')
-                buffer->sbumpc();
-            break;
-        }
-        line.push_back(static_cast<char>(c));
+    while (Fill()) {
+        const char* from = buffer_.data() + next_;
+        const char* to = buffer_.data() + end_;
+        const char* lineEnd = std::find_if(from, to, [](char c) { return c == '\n' || c == '\r'; });
+        line.append(from, lineEnd);
+        next_ += static_cast<std::size_t>(lineEnd - from);
+        if (lineEnd == to)
+            continue;
+        ++next_;
+        if (*lineEnd == '\r' && Fill() && buffer_[next_] == '\n')
+            ++next_;
+        break;
     }
     return line;
 }
 
 void TextInputStream::Close() {
-    if (in_.is_open())
-        in_.close();
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    next_ = end_ = 0;
 }
 
 }  // namespace fw

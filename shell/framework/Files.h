@@ -1,11 +1,16 @@
 #pragma once
 // Files: by name beside the application, chosen in dialogs, read and written as text lines.
+//
+// Only regular files are read or written: a FIFO would wait for its other end for ever, a device
+// may never end or swallow everything, so either fails at once as a file that cannot be opened.
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
+
+class QSaveFile;
 
 namespace fw {
 
@@ -26,9 +31,11 @@ class FolderItem {
     const std::filesystem::path& Path() const { return path_; }
     std::string Name() const { return path_.filename().string(); }
     bool Exists() const;
-    // Creates (or empties) the file for writing; nullptr when it cannot be created.
+    // A new text file that takes this one's place when its stream is closed (see
+    // TextOutputStream); nullptr when it cannot be created or something other than a regular
+    // file is in the way.
     std::unique_ptr<TextOutputStream> CreateTextFile() const;
-    // Opens the file for reading; nullptr when it cannot be opened.
+    // Opens a regular file for reading; nullptr when it cannot be opened or is no regular file.
     std::unique_ptr<TextInputStream> OpenAsTextFile() const;
 
   private:
@@ -44,25 +51,37 @@ FolderItem GetFolderItem(const std::string& name);
 std::optional<FolderItem> GetSaveFolderItem(const FileType& filter, const std::string& defaultName);
 std::optional<FolderItem> GetOpenFolderItem(const FileType& filter);
 
+// Writes a new file beside the one at `path` and puts it in that one's place only at Close, once
+// it is complete and on the disk. Until then, and for good when a write fails or the stream goes
+// without Close, a file already at `path` stays exactly as it was and nothing is left beside it.
+// A symbolic link at `path` keeps pointing where it did: the file it names is the one replaced.
 class TextOutputStream {
   public:
     explicit TextOutputStream(const std::filesystem::path& path);
+    ~TextOutputStream();
     bool IsOpen() const;
     // Writes the text and EndOfLine. Throws std::ios_base::failure when the write fails.
     void WriteLine(const std::string& text);
     void Write(const std::string& text);
-    // Flushes and closes; throws std::ios_base::failure when the data could not be written.
+    // Puts the file in place; throws std::ios_base::failure when it could not be written whole.
     void Close();
 
   private:
-    std::ofstream out_;
+    void Flush();
+
+    std::unique_ptr<QSaveFile> out_;
+    std::string pending_;
 };
 
 class TextInputStream {
   public:
     explicit TextInputStream(const std::filesystem::path& path);
+    ~TextInputStream();
+    TextInputStream(const TextInputStream&) = delete;
+    TextInputStream& operator=(const TextInputStream&) = delete;
     bool IsOpen() const;
-    // True when no further line can be read.
+    // True when no further line can be read. Throws std::ios_base::failure when the file cannot
+    // be read.
     bool Eof();
     // The next line without its line end; "\n", "\r\n" and "\r" all end a line. At the end of
     // the file it returns "".
@@ -70,7 +89,13 @@ class TextInputStream {
     void Close();
 
   private:
-    std::ifstream in_;
+    // True when a byte is ready at next_.
+    bool Fill();
+
+    int fd_ = -1;
+    std::vector<char> buffer_;
+    std::size_t next_ = 0;
+    std::size_t end_ = 0;
 };
 
 }  // namespace fw

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 
 #include "framework/Files.h"
 #include "framework/Text.h"
@@ -31,12 +33,15 @@ TEST(Files, ReadLineAcceptsEveryLineEnd) {
     auto path = dir.path() / "lines.txt";
     {
         std::ofstream out(path, std::ios::binary);
-        out << "unix\nwindows\r\nold mac\rlast";
+        // The reader takes the file in pieces of 64 KiB: this "\r\n" falls across two of them.
+        out << "unix\nwindows\r\nold mac\rlast\n" << std::string(65536 - 30, 'a') << "\r\nb";
     }
     fw::TextInputStream in(path);
     std::vector<std::string> lines;
     while (!in.Eof()) lines.push_back(in.ReadLine());
-    EXPECT_EQ(lines, (std::vector<std::string>{"unix", "windows", "old mac", "last"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"unix", "windows", "old mac", "last",
+                                               std::string(65536 - 30, 'a'), "b"}));
+    EXPECT_EQ(in.ReadLine(), "");
 }
 
 TEST(Files, WrittenLinesEndWithTheLineEndAndReadBack) {
@@ -54,6 +59,41 @@ TEST(Files, WrittenLinesEndWithTheLineEndAndReadBack) {
     EXPECT_TRUE(in->Eof());
     EXPECT_FALSE(fw::FolderItem(dir.path() / "missing" / "x.txt").CreateTextFile());
     EXPECT_FALSE(fw::FolderItem(dir.path() / "missing.txt").OpenAsTextFile());
+    EXPECT_FALSE(fw::FolderItem(dir.path()).CreateTextFile());
+    EXPECT_FALSE(fw::FolderItem(dir.path()).OpenAsTextFile());
+}
+
+TEST(Files, ANewFileTakesTheOldOnesPlaceOnlyWhenClosed) {
+    TempDir dir;
+    const auto path = dir.path() / "out.txt";
+    std::filesystem::create_symlink(path, dir.path() / "link.txt");
+    auto contents = [&] {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    auto names = [&] {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            found.push_back(entry.path().filename().string());
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    std::ofstream(path, std::ios::binary) << "old\n";
+    {
+        auto out = fw::FolderItem(dir.path() / "link.txt").CreateTextFile();
+        ASSERT_TRUE(out);
+        out->WriteLine(std::string(200'000, 'n'));
+        EXPECT_EQ(contents(), "old\n");
+    }
+    EXPECT_EQ(contents(), "old\n");
+    EXPECT_EQ(names(), (std::vector<std::string>{"link.txt", "out.txt"}));
+
+    auto out = fw::FolderItem(dir.path() / "link.txt").CreateTextFile();
+    out->WriteLine("new");
+    out->Close();
+    EXPECT_EQ(contents(), "new\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "link.txt"));
+    EXPECT_EQ(names(), (std::vector<std::string>{"link.txt", "out.txt"}));
 }
 
 TEST(Files, BareNamesResolveInTheApplicationFolder) {
