@@ -1,6 +1,7 @@
 // The File menu's Backup and Restore commands: the dialogs and messages around the backup file
 // of RecipeBackupFile.h.
 
+#include <filesystem>
 #include <stdexcept>
 
 #include "FileTypes.h"
@@ -17,6 +18,14 @@ const fw::FileType& BackupFileType() {
     return *FileTypes::pTextPlain;
 }
 
+// The engine reads the book through a memory map: emptying that file under it kills the app, and
+// a backup put in its place would be the end of the book. Any name can lead to it (a link,
+// "dir/../", a second hard link), so the file itself is compared.
+bool IsTheBook(const std::filesystem::path& target, const Database& db) {
+    std::error_code error;
+    return std::filesystem::equivalent(target, db.DatabaseFile(), error);
+}
+
 }  // namespace
 
 bool Larderon::FileBackup_Action() {
@@ -26,6 +35,8 @@ bool Larderon::FileBackup_Action() {
     try {
         auto file = fw::GetSaveFolderItem(BackupFileType(), defaultName);
         if (file) {
+            if (IsTheBook(file->Path(), *db))
+                throw RecipeBackup::Failure("the backup would take the book's own place");
             auto out = file->CreateTextFile();
             if (!out)
                 throw RecipeBackup::Failure("the backup file cannot be created");

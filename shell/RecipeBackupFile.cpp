@@ -13,6 +13,8 @@ namespace {
 const char* const kEndOfTable = "#EOT";
 const char* const kBeginOfDirections = "#BOF";
 const char* const kEndOfDirections = "#EOF";
+// A UTF-8 byte-order mark: some editors start a text file with it, and it is no part of the text.
+const std::string kByteOrderMark = "\xEF\xBB\xBF";
 
 // A message box cannot usefully show thousands of lines; the first ones tell the person what
 // happened and where to look.
@@ -48,36 +50,63 @@ std::string LineEndsToBlanks(const std::string& text, bool* changed) {
     return safe;
 }
 
-// Only "#EOF" can end a directions block early; the other markers are ordinary lines inside it.
-// A leading blank keeps the line readable and makes it text again. Line ends stay as they are.
-std::string SafeDirections(const std::string& text, bool* changed) {
-    if (text.find(kEndOfDirections) == std::string::npos)
+// A reader takes "\r\n" and "\r" for line ends as well and gives each back as EndOfLine, so
+// they are written that way. Only "#EOF" can end a directions block early; the other markers are
+// ordinary lines inside it. A leading blank keeps such a line readable and makes it text again.
+// Each kind of change made adds its note.
+std::string SafeDirections(const std::string& text, std::vector<std::string>& notes) {
+    if (text.find('\r') == std::string::npos && text.find(kEndOfDirections) == std::string::npos)
         return text;
     std::string safe;
     safe.reserve(text.size() + 8);
+    bool carriageReturns = false, markerLines = false;
     std::size_t start = 0;
     while (true) {
         std::size_t end = text.find_first_of("\r\n", start);
         std::size_t lineEnd = end == std::string::npos ? text.size() : end;
         if (text.compare(start, lineEnd - start, kEndOfDirections) == 0) {
             safe += ' ';
-            *changed = true;
+            markerLines = true;
         }
         safe.append(text, start, lineEnd - start);
         if (end == std::string::npos)
-            return safe;
-        std::size_t next = end + 1;
-        if (text[end] == '\r' && next < text.size() && text[next] == '\n')
-            ++next;
-        safe.append(text, end, next - end);
-        start = next;
+            break;
+        start = end + 1;
+        if (text[end] == '\r') {
+            carriageReturns = true;
+            if (start < text.size() && text[start] == '\n')
+                ++start;
+        }
+        safe += fw::EndOfLine();
     }
+    if (carriageReturns)
+        notes.push_back("carriage returns in the directions written as line ends");
+    if (markerLines)
+        notes.push_back("directions lines reading \"#EOF\" written as \" #EOF\"");
+    return safe;
 }
 
 std::string JoinNotes(const std::vector<std::string>& notes) {
     std::string joined;
     for (const std::string& note : notes) joined += (joined.empty() ? "" : "; ") + note;
     return joined;
+}
+
+// A recipe header line: the name before the first "|", and the category piece up to the next "|"
+// when there is a first. Later pieces are never kept, so that a line of millions of "|" costs no
+// more memory than the line itself.
+struct RecipeHeader {
+    std::string name;
+    std::optional<std::string> categoryPiece;
+};
+
+RecipeHeader HeaderOf(const std::string& line) {
+    const std::size_t bar = line.find('|');
+    if (bar == std::string::npos)
+        return {line, std::nullopt};
+    const std::size_t next = line.find('|', bar + 1);
+    const std::size_t length = next == std::string::npos ? std::string::npos : next - bar - 1;
+    return {line.substr(0, bar), line.substr(bar + 1, length)};
 }
 
 // The file's category piece goes into an integer column, and the engine would keep anything
@@ -118,6 +147,7 @@ std::vector<std::string> WriteBackup(Database& db, fw::TextOutputStream& out) {
 
     // In id order the default category comes first, and comes back as id 1.
     std::unordered_map<std::string, std::int64_t> placeOfCategory;
+    std::optional<std::string> firstCategory;
     {
         auto rs = db.SQLSelect("SELECT * FROM Category ORDER BY CategoryId");
         if (!rs)
@@ -131,12 +161,19 @@ std::vector<std::string> WriteBackup(Database& db, fw::TextOutputStream& out) {
             std::vector<std::string> notes;
             if (blanked)
                 notes.push_back("line ends in the name written as blanks");
+            // A reader skips a mark at the start of the file.
+            if (!firstCategory && safe.starts_with(kByteOrderMark)) {
+                safe.erase(0, kByteOrderMark.size());
+                notes.push_back("the byte-order mark at the start of the name left out");
+            }
             if (safe == kEndOfTable) {
                 safe = " " + safe;
                 notes.push_back("the name \"#EOT\" written as \" #EOT\"");
             }
             if (!notes.empty())
                 changes.push_back("Category \"" + safe + "\": " + JoinNotes(notes));
+            if (!firstCategory)
+                firstCategory = safe;
             out.WriteLine(safe);
             rs->MoveNext();
             RequireSuccess(db, "the categories cannot be read");
@@ -159,18 +196,21 @@ std::vector<std::string> WriteBackup(Database& db, fw::TextOutputStream& out) {
         name = LineEndsToBlanks(name, &blanked);
         if (blanked)
             notes.push_back("line ends in the name written as blanks");
-        bool markerLines = false;
-        std::string directions =
-            SafeDirections(rs->Field("Directions").StringValue(), &markerLines);
-        if (markerLines)
-            notes.push_back("directions lines reading \"#EOF\" written as \" #EOF\"");
-        if (!notes.empty())
-            changes.push_back("Recipe \"" + name + "\": " + JoinNotes(notes));
+        std::string directions = SafeDirections(rs->Field("Directions").StringValue(), notes);
 
         // A recipe whose category is gone belongs to the default category, as the window treats
-        // the recipes of a deleted category.
+        // the recipes of a deleted category; the person hears of it, for only a damaged book
+        // holds such a recipe.
         auto place = placeOfCategory.find(rs->Field("CategoryId").StringValue());
-        std::int64_t categoryPlace = place == placeOfCategory.end() ? 1 : place->second;
+        std::int64_t categoryPlace = 1;
+        if (place != placeOfCategory.end())
+            categoryPlace = place->second;
+        else if (firstCategory)
+            notes.push_back("its category no longer exists; written to \"" + *firstCategory + "\"");
+        else
+            notes.push_back("its category no longer exists; written to the first category");
+        if (!notes.empty())
+            changes.push_back("Recipe \"" + name + "\": " + JoinNotes(notes));
 
         out.WriteLine(name + "|" + fw::Str(categoryPlace));
         out.WriteLine(kBeginOfDirections);
@@ -213,28 +253,39 @@ void ReadBackup(fw::TextInputStream& in,
     };
 
     std::int64_t categories = 0;
-    for (std::string line = nextLine(); line != kEndOfTable; line = nextLine()) {
+    std::string line = nextLine();
+    if (line.starts_with(kByteOrderMark))
+        line.erase(0, kByteOrderMark.size());
+    for (; line != kEndOfTable; line = nextLine()) {
         category(line);
         ++categories;
     }
+    // The first category becomes the default one, which every new recipe starts in.
+    if (categories == 0)
+        throw Failure("the file holds no category, not even the default one");
 
-    std::optional<std::vector<std::string>> header;
-    for (std::string line = nextLine(); line != kEndOfTable; line = nextLine()) {
+    std::optional<RecipeHeader> header;
+    for (line = nextLine(); line != kEndOfTable; line = nextLine()) {
         if (line != kBeginOfDirections) {
-            header = fw::Split(line, "|");
+            header = HeaderOf(line);
             continue;
         }
         if (!header)
             throw Failure("directions come before any recipe name");
-        if (header->size() < 2)
-            throw Failure("a recipe line has no \"|\": \"" + header->front() + "\"");
-        std::int64_t categoryId = CategoryIdFor((*header)[1], categories);
+        if (!header->categoryPiece)
+            throw Failure("a recipe line has no \"|\": \"" + header->name + "\"");
+        std::int64_t categoryId = CategoryIdFor(*header->categoryPiece, categories);
+        // The writer ends the directions with one line end of its own: line ends go between the
+        // block's lines, and none after the last.
         std::string directions;
+        bool firstLine = true;
         for (std::string text = nextLine(); text != kEndOfDirections; text = nextLine()) {
+            if (!firstLine)
+                directions += fw::EndOfLine();
             directions += text;
-            directions += fw::EndOfLine();
+            firstLine = false;
         }
-        recipe(header->front(), categoryId, directions);
+        recipe(header->name, categoryId, directions);
     }
 }
 

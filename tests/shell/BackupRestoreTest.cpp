@@ -3,11 +3,22 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 #include "MainForm.h"
 #include "RecipeBackupFile.h"
 #include "shell/BackupTestSupport.h"
+#include "shell/FaultyDialogs.h"
 
 using namespace backup_test;
 using Texts = std::vector<std::string>;
@@ -21,6 +32,58 @@ std::string Lines(const Texts& lines, const std::string& end = "\n") {
     std::string text;
     for (const std::string& line : lines) text += line + end;
     return text;
+}
+
+// The real Qt file dialogs, everything else still the scripted person's.
+class RealFileDialogs : public FaultyDialogs {
+  public:
+    explicit RealFileDialogs(ScriptedDialogs& person)
+        : FaultyDialogs(person, false, {}), qt_(fw::MakeQtDialogs()) {}
+    std::optional<std::filesystem::path> GetSaveFile(const fw::FileType& filter,
+                                                     const std::string& defaultName) override {
+        return qt_->GetSaveFile(filter, defaultName);
+    }
+    std::optional<std::filesystem::path> GetOpenFile(const fw::FileType& filter) override {
+        return qt_->GetOpenFile(filter);
+    }
+
+  private:
+    std::unique_ptr<fw::Dialogs> qt_;
+};
+
+// Answers the next file dialog as a person would: puts the file's path in its name field and
+// presses Return, and answers Yes when asked whether to replace a file. Returns the questions
+// asked. A dialog still open after half a minute is closed, so that a fault cannot hang the test.
+std::vector<std::string> ChooseInTheNextFileDialog(const std::filesystem::path& file,
+                                                   const std::function<void()>& command) {
+    std::vector<std::string> asked;
+    bool typed = false, gaveUp = false;
+    QTimer person, deadline;
+    // Each answer is given from the event loop rather than inside the timer, whose next ticks
+    // must still come while the dialog asks its question.
+    QObject::connect(&person, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* question = qobject_cast<QMessageBox*>(modal)) {
+            asked.push_back(question->text().toStdString());
+            QTimer::singleShot(0, question->button(QMessageBox::Yes), &QAbstractButton::click);
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && !typed) {
+            typed = true;
+            auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+            name->setText(QString::fromStdString(file.string()));
+            QTimer::singleShot(0, name, [name] { QTest::keyClick(name, Qt::Key_Return); });
+        }
+    });
+    QObject::connect(&deadline, &QTimer::timeout, [&] {
+        gaveUp = true;
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    person.start(20);
+    deadline.start(30'000);
+    command();
+    EXPECT_TRUE(typed) << "no file dialog came";
+    EXPECT_FALSE(gaveUp) << "a dialog was still open";
+    return asked;
 }
 
 }  // namespace
@@ -71,98 +134,236 @@ TEST(BackupFile, DirectionsAsStoredAndCategoriesByTheirPlaceInIdOrder) {
               Lines({"General", "Cakes", "Fish", "#EOT",     "Plain|1", "#BOF", "",     "#EOF",
                      "Multi|3", "#BOF",  "a",    "",         "b",       "",     "#EOF", "Sponge|2",
                      "#BOF",    "Whisk", "#EOF", "Orphan|1", "#BOF",    "x",    "#EOF", "#EOT"}));
+    EXPECT_EQ(h.Dialogs().Messages().at(0),
+              "Backup completed.\n\nThese texts were changed in the backup file because it cannot "
+              "hold them as they are, and a restore brings them back as written:\nRecipe "
+              "\"Orphan\": its category no longer exists; written to \"General\"");
 }
 
-TEST(BackupFile, FileOrQueryFailureSaysUnsuccessfulWithoutBeep) {
-    LarderonHarness h;
+TEST(BackupFile, FailuresSayUnsuccessfulWithoutBeepAndLeaveAnEarlierBackupAsItWas) {
+    LarderonHarness h(Seeded([](Database& db) {
+        for (int i = 0; i < 50; ++i)
+            Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Soup', ?)",
+                 {std::string(1000, 'x')});
+    }));
     h.Start();
-    std::vector<std::filesystem::path> targets = {h.Folder() / "no such folder" / "b.txt"};
-    if (std::filesystem::exists("/dev/full"))
-        targets.push_back("/dev/full");  // created fine, every write fails
-    targets.push_back(h.Folder() / "b.txt");
-    for (const auto& target : targets) {
+    auto db = h.OpenDatabase();
+    const auto earlier = h.Folder() / "earlier.txt";
+    const std::string earlierBytes = "General\n#EOT\nKept|1\n#BOF\nsafe\n#EOF\n#EOT\n";
+    WriteBytes(earlier, earlierBytes);
+    const std::vector<std::string> folder = FolderNames(h.Folder());
+
+    struct Case {
+        const char* label;
+        std::filesystem::path target;
+        std::function<void()> before, after;
+    };
+    rlimit sizeLimit{};
+    getrlimit(RLIMIT_FSIZE, &sizeLimit);
+    const std::vector<Case> cases = {
+        {"no such folder", h.Folder() / "no such folder" / "b.txt", {}, {}},
+        {"the book held by another program", earlier, [&] { Exec(*db, "BEGIN EXCLUSIVE"); },
+         [&] { Exec(*db, "ROLLBACK"); }},
+        // Files may grow no larger than 4 KB: the disk is full, as far as the backup can tell.
+        {"the disk full", earlier,
+         [&] {
+             signal(SIGXFSZ, SIG_IGN);
+             rlimit full = {4096, sizeLimit.rlim_max};
+             setrlimit(RLIMIT_FSIZE, &full);
+         },
+         [&] {
+             setrlimit(RLIMIT_FSIZE, &sizeLimit);
+             signal(SIGXFSZ, SIG_DFL);
+         }},
+        {"a query fails", earlier, [&] { Exec(*db, "ALTER TABLE Recipe RENAME TO Gone"); },
+         [&] { Exec(*db, "ALTER TABLE Gone RENAME TO Recipe"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        if (c.before)
+            c.before();
+        h.Dialogs().ClearLog();
+        Backup(h, c.target);
+        if (c.after)
+            c.after();
+        EXPECT_EQ(h.Dialogs().Messages(), Texts{"Backup was unsuccessful."});
+        EXPECT_EQ(h.Dialogs().Beeps(), 0);
+        EXPECT_TRUE(ReadBytes(earlier) == earlierBytes) << "the earlier backup was changed";
+        EXPECT_EQ(FolderNames(h.Folder()), folder) << "a partial file was left behind";
+    }
+
+    h.Dialogs().ClearLog();
+    Backup(h, earlier);
+    EXPECT_EQ(h.Dialogs().Messages(), Texts{"Backup completed."});
+    EXPECT_GT(ReadBytes(earlier).size(), 50'000u);
+    EXPECT_EQ(FolderNames(h.Folder()), folder);
+}
+
+TEST(BackupFile, TheBookItselfIsRefusedUnderEveryNameAndStaysWhole) {
+    LarderonHarness h(Seeded([](Database& db) {
+        Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Broth', 'Boil')");
+    }));
+    h.Start();
+    const std::filesystem::path book = h.DatabasePath();
+    const std::string bookBytes = ReadBytes(book);
+    std::filesystem::create_directory(h.Folder() / "sub");
+    std::filesystem::create_symlink(book, h.Folder() / "link.txt");
+    std::filesystem::create_hard_link(book, h.Folder() / "hard link.txt");
+    for (const std::filesystem::path& target :
+         {h.Folder() / "link.txt", book, h.Folder() / "." / book.filename(),
+          h.Folder() / "sub" / ".." / book.filename(), h.Folder() / "hard link.txt"}) {
         SCOPED_TRACE(target.string());
-        if (target == targets.back())
-            Exec(*h.OpenDatabase(), "ALTER TABLE Recipe RENAME TO Gone");
         h.Dialogs().ClearLog();
         Backup(h, target);
         EXPECT_EQ(h.Dialogs().Messages(), Texts{"Backup was unsuccessful."});
         EXPECT_EQ(h.Dialogs().Beeps(), 0);
+        EXPECT_TRUE(std::filesystem::is_symlink(h.Folder() / "link.txt"));
+        ASSERT_TRUE(ReadBytes(book) == bookBytes) << "the book was changed";
     }
+    // The app goes on with its book whole.
+    Backup(h, h.Folder() / "b.txt");
+    EXPECT_EQ(ReadBytes(h.Folder() / "b.txt"), "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
+    EXPECT_EQ(Recipes(*h.OpenDatabase()), Texts{"Broth|1:integer|Boil"});
+}
+
+TEST(BackupFile, ThroughTheRealFileDialogsTheBookCannotBeChosenAndAnotherFileCan) {
+    LarderonHarness h(Seeded([](Database& db) {
+        Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Broth', 'Boil')");
+    }));
+    h.Start();
+    const std::string bookBytes = ReadBytes(h.DatabasePath());
+    const auto chosen = h.Folder() / "chosen.txt";
+    {
+        RealFileDialogs dialogs(h.Dialogs());
+        EXPECT_EQ(ChooseInTheNextFileDialog(h.DatabasePath(),
+                                            [&] { h.App().DoMenuCommand("FileBackup"); }),
+                  Texts{"larderon_db.rsd already exists.\nDo you want to replace it?"});
+        EXPECT_TRUE(ReadBytes(h.DatabasePath()) == bookBytes) << "the book was changed";
+        ChooseInTheNextFileDialog(chosen, [&] { h.App().DoMenuCommand("FileBackup"); });
+        WriteBytes(chosen, ReadBytes(chosen) + "not read\n");
+        ChooseInTheNextFileDialog(chosen, [&] { h.App().DoMenuCommand("FileRestore"); });
+    }
+    EXPECT_EQ(h.Dialogs().Log(), (Texts{"msgbox:Backup was unsuccessful.", "beep",
+                                        "msgbox:Backup completed.", "msgbox:Restore completed."}));
+    EXPECT_EQ(Recipes(*h.OpenDatabase()), Texts{"Broth|1:integer|Boil"});
+}
+
+TEST(BackupAndRestore, OnlyRegularFilesAreReadOrWrittenAndOthersFailAtOnce) {
+    LarderonHarness h(Seeded([](Database& db) {
+        Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Broth', 'Boil')");
+    }));
+    h.Start();
+    auto db = h.OpenDatabase();
+
+    // A header line of ten million "|" takes a few times its size in memory, not seventy.
+    const std::string hugeHeader = "R|1" + std::string(10'000'000, '|');
+    WriteBytes(h.Folder() / "huge.txt", "General\n#EOT\n" + hugeHeader + "\n#BOF\nx\n#EOF\n#EOT\n");
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const long peakBefore = usage.ru_maxrss;
+    Restore(h, h.Folder() / "huge.txt");
+    getrusage(RUSAGE_SELF, &usage);
+    EXPECT_LT((usage.ru_maxrss - peakBefore) * 1024, 8 * 10'000'000)
+        << "kilobytes " << usage.ru_maxrss;
+    EXPECT_EQ(Recipes(*db), Texts{"R|1:integer|x"});
+    const Texts restored = Tables(*db);
+
+    const auto fifo = h.Folder() / "pipe.txt";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    h.Dialogs().ClearLog();
+    ASSERT_TRUE(ReturnsWithoutWaitingOn(fifo, [&] { Restore(h, fifo); }))
+        << "the restore waited for a writer";
+    ASSERT_TRUE(ReturnsWithoutWaitingOn(fifo, [&] { Backup(h, fifo); }))
+        << "the backup waited for a reader";
+    EXPECT_EQ(h.Dialogs().Messages(),
+              (Texts{"Restore was unsuccessful.", "Backup was unsuccessful."}));
+    EXPECT_EQ(h.Dialogs().Beeps(), 1);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+    // Devices never end, or swallow everything, or fail every write; a folder is no file.
+    for (const char* device : {"/dev/zero", "/dev/null", "/dev/full"}) {
+        if (!std::filesystem::exists(device))
+            continue;
+        SCOPED_TRACE(device);
+        h.Dialogs().ClearLog();
+        Restore(h, device);
+        Backup(h, device);
+        EXPECT_EQ(h.Dialogs().Messages(),
+                  (Texts{"Restore was unsuccessful.", "Backup was unsuccessful."}));
+        EXPECT_TRUE(std::filesystem::is_character_file(device));
+    }
+    h.Dialogs().ClearLog();
+    std::filesystem::create_directory(h.Folder() / "sub");
+    Backup(h, h.Folder() / "sub");
+    Restore(h, h.Folder() / "sub");
+    EXPECT_EQ(h.Dialogs().Messages(),
+              (Texts{"Backup was unsuccessful.", "Restore was unsuccessful."}));
+    EXPECT_TRUE(std::filesystem::is_directory(h.Folder() / "sub"));
+    EXPECT_EQ(Tables(*db), restored);
 }
 
 TEST(BackupFile, TextsTheFileCannotHoldAreWrittenSafelyListedAndRestoredAsWritten) {
     LarderonHarness h(Seeded([](Database& db) {
+        Exec(db, "UPDATE Category SET Name = ? WHERE CategoryId = 1",
+             {std::string("\xEF\xBB\xBFGeneral")});
         for (const char* name : {"#EOT", "Two\r\nLines", "#BOF"})
             Exec(db, "INSERT INTO Category (Name) VALUES (?)", {std::string(name)});
         const std::pair<std::string, std::string> recipes[] = {
             {"Salt|Pepper|Mix", "x"},
             {"Line\nBreak\r", "y"},
             {"Marker", "#EOF\nstill here\r#EOF"},
-            {"#EOT", "#BOF\n#EOT\n#EOF "}};  // harmless: stays as it is
+            {"#EOT", "#BOF\n#EOT\n#EOF "},  // harmless: stays as it is
+            {"Crlf", "one\r\ntwo\r\n"}};
         for (const auto& [name, directions] : recipes)
             Exec(db, "INSERT INTO Recipe (Name, CategoryId, Directions) VALUES (?, 2, ?)",
                  {name, directions});
-        for (int i = 0; i < 20; ++i)
+        for (int i = 0; i < 18; ++i)
             Exec(db, "INSERT INTO Recipe (Name) VALUES (?)", {"a|" + std::to_string(i)});
     }));
     h.Start();
     Backup(h, h.Folder() / "b.txt");
     EXPECT_EQ(
         ReadBytes(h.Folder() / "b.txt").substr(0, ReadBytes(h.Folder() / "b.txt").find("a/0|1")),
-        Lines({"General",
-               " #EOT",
-               "Two Lines",
-               "#BOF",
-               "#EOT",
-               "Salt/Pepper/Mix|2",
-               "#BOF",
-               "x",
-               "#EOF",
-               "Line Break |2",
-               "#BOF",
-               "y",
-               "#EOF",
-               "Marker|2",
-               "#BOF",
-               " #EOF",
-               "still here\r #EOF",
-               "#EOF",
-               "#EOT|2",
-               "#BOF",
-               "#BOF",
-               "#EOT",
-               "#EOF ",
-               "#EOF"}));
+        Lines(
+            {"General", " #EOT",    "Two Lines", "#BOF",          "#EOT",       "Salt/Pepper/Mix|2",
+             "#BOF",    "x",        "#EOF",      "Line Break |2", "#BOF",       "y",
+             "#EOF",    "Marker|2", "#BOF",      " #EOF",         "still here", " #EOF",
+             "#EOF",    "#EOT|2",   "#BOF",      "#BOF",          "#EOT",       "#EOF ",
+             "#EOF",    "Crlf|2",   "#BOF",      "one",           "two",        "",
+             "#EOF"}));
     const std::string message = h.Dialogs().Messages().at(0);
     EXPECT_EQ(message.substr(0, message.find("\nRecipe \"a/0\"")),
               "Backup completed.\n\nThese texts were changed in the backup file because it "
               "cannot hold them as they are, and a restore brings them back as written:\n"
+              "Category \"General\": the byte-order mark at the start of the name left out\n"
               "Category \" #EOT\": the name \"#EOT\" written as \" #EOT\"\n"
               "Category \"Two Lines\": line ends in the name written as blanks\n"
               "Recipe \"Salt/Pepper/Mix\": \"|\" in the name written as \"/\"\n"
               "Recipe \"Line Break \": line ends in the name written as blanks\n"
-              "Recipe \"Marker\": directions lines reading \"#EOF\" written as \" #EOF\"");
+              "Recipe \"Marker\": carriage returns in the directions written as line ends; "
+              "directions lines reading \"#EOF\" written as \" #EOF\"\n"
+              "Recipe \"Crlf\": carriage returns in the directions written as line ends");
     // Twenty-five changes: the first twenty are listed, the rest counted.
-    EXPECT_NE(message.find("\nRecipe \"a/14\""), std::string::npos);
-    EXPECT_EQ(message.find("\nRecipe \"a/15\""), std::string::npos);
+    EXPECT_NE(message.find("\nRecipe \"a/12\""), std::string::npos);
+    EXPECT_EQ(message.find("\nRecipe \"a/13\""), std::string::npos);
     EXPECT_EQ(message.substr(message.rfind('\n')), "\n... and 5 more.");
 
     Restore(h, h.Folder() / "b.txt");
     auto db = h.OpenDatabase();
     EXPECT_EQ(Categories(*db), (Texts{"1:General", "2: #EOT", "3:Two Lines", "4:#BOF"}));
     Texts restored = Recipes(*db);
-    restored.resize(4);
-    EXPECT_EQ(restored, (Texts{"Salt/Pepper/Mix|2:integer|x\n", "Line Break |2:integer|y\n",
-                               "Marker|2:integer| #EOF\nstill here\n #EOF\n",
-                               "#EOT|2:integer|#BOF\n#EOT\n#EOF \n"}));
+    restored.resize(5);
+    EXPECT_EQ(restored, (Texts{"Salt/Pepper/Mix|2:integer|x", "Line Break |2:integer|y",
+                               "Marker|2:integer| #EOF\nstill here\n #EOF",
+                               "#EOT|2:integer|#BOF\n#EOT\n#EOF ", "Crlf|2:integer|one\ntwo\n"}));
 }
 
-TEST(RestoreFile, ReadsByTheLineRulesWithAnyLineEnd) {
+TEST(RestoreFile, ReadsByTheLineRulesWithAnyLineEndAfterAByteOrderMark) {
     const Texts file = {"Soups",
                         "",
                         " #EOT",
                         "#eot",
+                        "\xEF\xBB\xBF#EOT",  // only the file's first three bytes can be a mark
                         "#EOT",
                         "no bar here",
                         "Broth|1|ignored|too",
@@ -179,7 +380,7 @@ TEST(RestoreFile, ReadsByTheLineRulesWithAnyLineEnd) {
                         "#BOF",
                         "one line",
                         "#EOF",
-                        "Lost|5",
+                        "Lost|6",
                         "#BOF",
                         "x",
                         "#EOF",
@@ -205,14 +406,15 @@ TEST(RestoreFile, ReadsByTheLineRulesWithAnyLineEnd) {
             Exec(db, "INSERT INTO Recipe (RecipeId, Name, CategoryId) VALUES (500, 'Old', 40)");
         }));
         h.Start();
-        WriteBytes(h.Folder() / "r.txt", Lines(file, end));
+        WriteBytes(h.Folder() / "r.txt", "\xEF\xBB\xBF" + Lines(file, end));
         Restore(h, h.Folder() / "r.txt");
         EXPECT_EQ(h.Dialogs().Log(), kRestored);
         auto db = h.OpenDatabase();
-        EXPECT_EQ(Categories(*db), (Texts{"1:Soups", "2:", "3: #EOT", "4:#eot"}));
-        EXPECT_EQ(Recipes(*db), (Texts{"Broth|1:integer|Boil water\n\n#EOT\n#BOF\nAdd salt\n",
-                                       "Broth|1:integer|", "Cake|2:integer|one line\n",
-                                       "Lost|1:integer|x\n", "Zero|1:integer|z\n", "|4:integer|"}));
+        EXPECT_EQ(Categories(*db),
+                  (Texts{"1:Soups", "2:", "3: #EOT", "4:#eot", "5:\xEF\xBB\xBF#EOT"}));
+        EXPECT_EQ(Recipes(*db), (Texts{"Broth|1:integer|Boil water\n\n#EOT\n#BOF\nAdd salt",
+                                       "Broth|1:integer|", "Cake|2:integer|one line",
+                                       "Lost|1:integer|x", "Zero|1:integer|z", "|4:integer|"}));
     }
 }
 
@@ -240,6 +442,9 @@ TEST(RestoreFile, UnusableFilesAndRejectedStatementsLeaveBothTablesAsTheyWere) {
     const std::string good = "A\nB\n#EOT\nGood|2\n#BOF\nx\n#EOF\n";
     const std::vector<std::pair<std::string, std::string>> files = {
         {"empty file", ""},
+        {"no category: the book would lose its default one", "#EOT\n#EOT\n"},
+        {"no category, with recipes", "#EOT\nR|1\n#BOF\nx\n#EOF\n#EOT\n"},
+        {"a byte-order mark and no category", "\xEF\xBB\xBF#EOT\n#EOT\n"},
         {"no end of the categories", "A\nB\n"},
         {"no end of the recipes", good},
         {"ends inside directions", good + "R|1\n#BOF\nx\n"},
@@ -309,24 +514,36 @@ TEST(RestoreIds, CategoriesWithGapsComeBackNumberedInFileOrderWithTheirRecipes) 
     EXPECT_EQ(Categories(*db).back(), "4:New");
 }
 
-TEST(RestoreFile, QuotesAndUnicodeComeBackWithOneLineEndAddedPerRestore) {
+TEST(RestoreFile, QuotesUnicodeAndLineEndsComeBackByteExactRoundAfterRound) {
     const std::string quoted = "O'Brien's \"best\" stew'); DELETE FROM Recipe; --";
     const std::string unicode = "Crème brûlée 🍮 Über-gut ✓";
+    const Texts directions = {
+        "a", "a\n", "", "\n\nx", "Add 'a pinch'\n" + unicode + "\n\n", "one\r\ntwo\rthree\r\n"};
     LarderonHarness h(Seeded([&](Database& db) {
         Exec(db, "UPDATE Category SET Name = ? WHERE CategoryId = 1", {std::string("Chef's '")});
         Exec(db, "INSERT INTO Category (Name) VALUES (?)", {unicode});
-        Exec(db, "INSERT INTO Recipe (Name, CategoryId, Directions) VALUES (?, 1, ?), (?, 2, '')",
-             {quoted, "Add 'a pinch'\n" + unicode, unicode});
+        Exec(db, "INSERT INTO Recipe (Name, CategoryId, Directions) VALUES (?, 2, '')", {unicode});
+        for (const std::string& text : directions)
+            Exec(db, "INSERT INTO Recipe (Name, CategoryId, Directions) VALUES (?, 1, ?)",
+                 {quoted, text});
     }));
     h.Start();
     auto db = h.OpenDatabase();
-    for (const std::string added : {"\n", "\n\n"}) {
+    Texts expected = {unicode + "|2:integer|"};
+    for (const std::string& text : directions) expected.push_back(quoted + "|1:integer|" + text);
+    expected.back() = quoted + "|1:integer|one\ntwo\nthree\n";  // named when backed up
+    std::string firstFile;
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
         Backup(h, h.Folder() / "b.txt");
         Restore(h, h.Folder() / "b.txt");
         EXPECT_EQ(Categories(*db), (Texts{"1:Chef's '", "2:" + unicode}));
-        EXPECT_EQ(Recipes(*db), (Texts{quoted + "|1:integer|Add 'a pinch'\n" + unicode + added,
-                                       unicode + "|2:integer|" + added}));
+        EXPECT_EQ(Recipes(*db), expected);
+        if (round == 1)
+            firstFile = ReadBytes(h.Folder() / "b.txt");
     }
+    EXPECT_EQ(ReadBytes(h.Folder() / "b.txt"), firstFile);
+    EXPECT_EQ(h.Dialogs().Messages().at(2), "Backup completed.");
 }
 
 TEST(RestoreWindow, ListsShowTheRestoredRowsAndEditAndDeleteActOnThem) {
@@ -369,11 +586,11 @@ TEST(RestoreWindow, ListsShowTheRestoredRowsAndEditAndDeleteActOnThem) {
     QTest::keyClicks(form.txtRecipeName().NativeWidget(), " pie");
     form.btnSaveRecipe().Push();
     auto db = h.OpenDatabase();
-    EXPECT_EQ(Recipes(*db), (Texts{"Banana|1:integer|Peel\n", "Apple pie|2:integer|Core\n"}));
+    EXPECT_EQ(Recipes(*db), (Texts{"Banana|1:integer|Peel", "Apple pie|2:integer|Core"}));
     recipes.SelectRowAsUser(1);
     h.Dialogs().ExpectConfirm("Delete");
     form.btnDeleteRecipe().Push();
-    EXPECT_EQ(Recipes(*db), (Texts{"Apple pie|2:integer|Core\n"}));
+    EXPECT_EQ(Recipes(*db), (Texts{"Apple pie|2:integer|Core"}));
 
     form.tpnlMain().Value(1);
     categories.SelectRowAsUser(0);

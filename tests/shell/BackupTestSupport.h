@@ -2,12 +2,22 @@
 // Shared by the backup and restore tests: files as bytes, table rows as text, and the two menu
 // commands run with the person's answers scripted.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Larderon.h"
@@ -22,6 +32,58 @@ inline std::string ReadBytes(const std::filesystem::path& file) {
 
 inline void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The names in a folder, sorted: what a failed backup must not have added to.
+inline std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Runs a command that must never wait on the FIFO at `fifo`. Should it still be running after a
+// few seconds, it is waiting for the FIFO's other end: a watchdog then opens that end, ends it at
+// once for a reader and takes in whatever a writer sends, so that the command and the test end
+// all the same. True when the command returned without that help.
+inline bool ReturnsWithoutWaitingOn(const std::filesystem::path& fifo,
+                                    const std::function<void()>& command) {
+    std::mutex mutex;
+    std::condition_variable returned;
+    std::atomic<bool> done = false;
+    bool helped = false;
+    std::thread watchdog([&] {
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (returned.wait_for(lock, std::chrono::seconds(5), [&] { return done.load(); }))
+                return;
+            helped = true;
+        }
+        // Neither open waits: a reader is let go by the writer that comes and goes at once, a
+        // writer by the reader that stays until the command has returned.
+        int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+        int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+        char sink[65536];
+        while (reader >= 0 && !done) {
+            pollfd wait = {reader, POLLIN, 0};
+            if (::poll(&wait, 1, 50) > 0 && ::read(reader, sink, sizeof sink) < 0 &&
+                errno != EAGAIN)
+                break;
+        }
+        if (reader >= 0)
+            ::close(reader);
+    });
+    command();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        done = true;
+    }
+    returned.notify_all();
+    watchdog.join();
+    return !helped;
 }
 
 inline void Exec(Database& db, const std::string& sql, const std::vector<SqlValue>& params = {}) {
