@@ -4,6 +4,7 @@
 // Only regular files are read or written: a FIFO would wait for its other end for ever, a device
 // may never end or swallow everything, so either fails at once as a file that cannot be opened.
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -71,6 +72,7 @@ class TextOutputStream {
 
     std::unique_ptr<QSaveFile> out_;
     std::string pending_;
+    std::int64_t startedToDisk_ = 0;
 };
 
 class TextInputStream {
