@@ -17,8 +17,8 @@
 #include <string>
 
 #include "BenchDatabase.h"
-#include "QtBenchMain.h"
 #include "Larderon.h"
+#include "QtBenchMain.h"
 #include "database/Database.h"
 #include "support/LarderonHarness.h"
 
@@ -65,7 +65,6 @@ Statement Prepare(sqlite3* db, const char* sql) {
         throw std::runtime_error(std::string(sql) + ": " + sqlite3_errmsg(db));
     return Statement(raw);
 }
-
 
 void Put(std::FILE* out, const unsigned char* text, int bytes) {
     if (bytes > 0)
@@ -142,8 +141,10 @@ void EngineRestore(sqlite3* db, const std::filesystem::path& file) {
             categoryId = std::stoll(line.substr(bar + 1));
             continue;
         }
+        // Line ends between the block's lines, none after the last, as the command reads them.
         directions.clear();
-        while (next(line) && line != "#EOF") directions += line + "\n";
+        for (bool first = true; next(line) && line != "#EOF"; first = false)
+            directions += (first ? "" : "\n") + line;
         sqlite3_bind_text(recipe.get(), 1, name.data(), static_cast<int>(name.size()),
                           SQLITE_TRANSIENT);
         sqlite3_bind_int64(recipe.get(), 2, categoryId);
@@ -204,7 +205,8 @@ void BM_Backup(benchmark::State& state) {
         state.SkipWithError("the command and the engine wrote different files");
     Report(state, app, alone, iterations, byApp);
 }
-BENCHMARK(BM_Backup)->Arg(10000)->Arg(100000)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Backup)->Arg(10000)->Arg(100000)->Iterations(3)->UseManualTime()->Unit(
+    benchmark::kMillisecond);
 
 // Each iteration: File > Restore of a backup file (timed as the iteration, the main window's
 // refill included and also shown apart), then the engine alone restoring the same file.
@@ -241,7 +243,12 @@ void BM_Restore(benchmark::State& state) {
     state.counters["refill_ms"] = benchmark::Counter(refresh * 1e3 / iterations);
     state.counters["(app-refill)/engine"] = alone > 0 ? (app - refresh) / alone : 0;
 }
-BENCHMARK(BM_Restore)->Arg(10000)->Arg(100000)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Restore)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
