@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "database/Connection.h"
+#include "database/FoldingLike.h"
 
 using database_detail::Connection;
 using database_detail::ErrorState;
@@ -138,6 +139,10 @@ bool Database::Connect() {
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     // Only once the file has proved to be a database, so that a bad file fails as before.
     if (!connection->ExecuteAll(kDatabaseConnectionSettings, {})) {
+        return false;
+    }
+    if (const int like = RegisterFoldingLike(raw); like != SQLITE_OK) {
+        connection->Fail(like);
         return false;
     }
     connection_ = std::move(connection);

@@ -125,6 +125,88 @@ TEST_F(EngineTest, LikeMatchesRunsAndExactNamesWithoutCaseAndNamesSortWithoutCas
                                   "soups"}));
 }
 
+TEST_F(EngineTest, LikeFoldsEveryLetterAndTakesCharactersNotBytes) {
+    struct Case {
+        const char* text;
+        const char* pattern;
+        bool matches;
+    };
+    const Case cases[] = {
+        // Letter case, beyond A-Z.
+        {"Crème Brûlée", "%CRÈME BRÛ%", true},
+        {"É", "é", true},
+        {"ÆØÅ ÞÐ Ÿ", "æøå þð ÿ", true},
+        {"Łódź", "ŁÓDŹ", true},
+        {"ΣΟΥΒΛΑΚΙ", "σουβλακι", true},
+        {"ς", "Σ", true},  // the final sigma is a sigma
+        {"БОРЩ і ЇЖАК", "борщ І їжак", true},
+        {"ՀԱՑ", "հաց", true},
+        {"STRAẞE", "straße", true},
+        // A letter is not another letter, nor two.
+        {"é", "e", false},
+        {"Éclair", "eclair", false},
+        {"e\xCC\x81", "é", false},  // e and a combining accent
+        {"Straße", "strasse", false},
+        {"ﬁsh", "fish", false},
+        // The wildcards, around and between letters of several bytes.
+        {"Crème brûlée", "%È%É%", true},
+        {"Crème", "CR_ME", true},
+        {"Crème", "CR__ME", false},
+        {"日本", "__", true},
+        {"🍰", "_", true},
+        {"🍰", "__", false},
+        {"Bœuf", "b_uf", true},
+        // The empty pattern and the empty text.
+        {"", "", true},
+        {"a", "", false},
+        {"", "%", true},
+        {"", "_", false},
+        // Bytes that are not UTF-8 count one character each and match only themselves.
+        {"caf\xE9", "CAF_", true},
+        {"caf\xE9", "CAF\xE9", true},
+        {"caf\xE9", "café", false},
+        {"\xC3", "_", true},
+        {"é\xC3", "É_", true},
+        {"\xF0\x9F\x8D\xB0", "%\xF0\x9F%", false},
+        {"\xC0\xAF", "/", false},
+        {"\xED\xA0\x80", "___", true},
+        {"\xF0\x9F\x8D", "%\x8D", true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(OneValue(db_, "SELECT ? LIKE ? AS v", {c.text, c.pattern}), c.matches ? "1" : "0")
+            << '"' << c.text << "\" LIKE \"" << c.pattern << '"';
+    }
+
+    // As the window sends it: quoted into the statement, the names in the engine's own order.
+    for (const char* name : {"crème fraîche", "CRÈME BRÛLÉE", "Crème brûlée", "Cream"}) {
+        Execute("INSERT INTO Recipe (Name) VALUES ('" + SqlQuote(name) + "')");
+    }
+    EXPECT_EQ(ColumnValues(db_, "SELECT Name AS v FROM Recipe WHERE Name LIKE '%" +
+                                    SqlQuote("crè") + "%' ORDER BY Name"),
+              (Strings{"CRÈME BRÛLÉE", "Crème brûlée", "crème fraîche"}));
+
+    // ESCAPE: one character, of any size; it may even be one of the wildcards.
+    auto escaped = [&](const char* text, const char* pattern, const char* escape) {
+        return OneValue(db_, "SELECT ? LIKE ? ESCAPE ? AS v", {text, pattern, escape});
+    };
+    EXPECT_EQ(escaped("100%", "100!%", "!"), "1");
+    EXPECT_EQ(escaped("1000", "100!%", "!"), "0");
+    EXPECT_EQ(escaped("A_É", "aé_É", "é"), "1");
+    EXPECT_EQ(escaped("AxÉ", "aé_É", "é"), "0");
+    EXPECT_EQ(escaped("50%", "50%%", "%"), "1");
+    EXPECT_EQ(escaped("50!", "50!", "!"), "0") << "a pattern ending in its escape";
+    EXPECT_EQ(OneValue(db_, "SELECT ('a' LIKE 'a' ESCAPE NULL) IS NULL AS v"), "1");
+    EXPECT_EQ(OneValue(db_, "SELECT (NULL LIKE 'a') IS NULL AS v"), "1");
+    for (const char* escape : {"", "!!", "é!"}) {
+        EXPECT_EQ(db_.SQLSelect("SELECT 'a' LIKE 'a' ESCAPE ?", {escape}), nullptr);
+        EXPECT_EQ(db_.ErrorMessage(), "ESCAPE expression must be a single character");
+    }
+    // The engine's limit on a pattern's length still holds.
+    EXPECT_EQ(OneValue(db_, "SELECT ? LIKE ? AS v", {"x", std::string(50000, '%')}), "1");
+    EXPECT_EQ(db_.SQLSelect("SELECT 'x' LIKE ?", {std::string(50001, '%')}), nullptr);
+    EXPECT_EQ(db_.ErrorMessage(), "LIKE or GLOB pattern too complex");
+}
+
 TEST_F(EngineTest, RollbackUndoesATransactionAndCommitKeepsIt) {
     Execute("begin transaction");
     Execute("INSERT INTO Category (Name) VALUES ('Undone')");
