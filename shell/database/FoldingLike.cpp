@@ -162,6 +162,9 @@ bool Matches(const Pattern& pattern, const unsigned char* z, std::size_t n) {
         if (item < count) {
             const std::uint32_t want = items[item];
             if (want == kAnyRun) {
+                // A closing % takes whatever is left: "begins with" and "contains" stop here.
+                if (item + 1 == count)
+                    return true;
                 afterRun = ++item;
                 runEnd = i;
                 continue;
