@@ -1,6 +1,7 @@
 // One keystroke in the search field, from the text change to the filled recipe list, measured
-// through the real window; beside it the engine alone running the same statement, so that the
-// share the window adds on top of the query is plain.
+// through the real window, for each search option; beside it the engine alone running the same
+// statement with its own LIKE (A-Z folded only) and with the app's (every letter folded), so that
+// both the window's share and the price of folding every letter are plain.
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -15,9 +16,10 @@
 #include <string>
 
 #include "BenchDatabase.h"
-#include "QtBenchMain.h"
 #include "MainForm.h"
+#include "QtBenchMain.h"
 #include "database/Database.h"
+#include "database/FoldingLike.h"
 #include "support/LarderonHarness.h"
 #include "support/TempDir.h"
 #include "support/TestDatabase.h"
@@ -26,27 +28,39 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The statement the window runs for the search text "e" with the filter on "All" and the
-// option "Contains".
-const char* const kSearchStatement = "SELECT * FROM Recipe  WHERE Name LIKE '%e%' ORDER BY Name";
+// The search options in the order of the window's pop-up, and the statement the window runs for
+// the search text "e" with the filter on "All" under each.
+const char* const kOptionNames[] = {"contains", "is exactly", "begins with", "ends with"};
+const char* const kPatterns[] = {"'%e%'", "'e'", "'e%'", "'%e'"};
+
+std::string SearchStatement(int option) {
+    return std::string("SELECT * FROM Recipe  WHERE Name LIKE ") + kPatterns[option] +
+           " ORDER BY Name";
+}
 
 double Seconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
-// With the engine settings the app's connection has, so that the ratio compares like with like.
-std::unique_ptr<sqlite3, int (*)(sqlite3*)> OpenEngine(const std::filesystem::path& file) {
+enum class Like { kEngines, kApps };
+
+// With the engine settings the app's connection has, so that the ratio compares like with like;
+// with the engine's own LIKE, or with the one the app's connection puts in its place.
+std::unique_ptr<sqlite3, int (*)(sqlite3*)> OpenEngine(const std::filesystem::path& file,
+                                                       Like like) {
     sqlite3* raw = nullptr;
     sqlite3_open_v2(file.c_str(), &raw, kDatabaseOpenFlags, nullptr);
     sqlite3_exec(raw, kDatabaseConnectionSettings, nullptr, nullptr, nullptr);
+    if (like == Like::kApps)
+        RegisterFoldingLike(raw);
     return {raw, sqlite3_close};
 }
 
 // Runs the statement and reads every row's Name and RecipeId, as a refill does; returns the
 // row count.
-int RunSearch(sqlite3* db) {
+int RunSearch(sqlite3* db, const std::string& sql) {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, kSearchStatement, -1, &statement, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
         throw std::runtime_error(sqlite3_errmsg(db));
     int rows = 0;
     std::size_t bytes = 0;
@@ -66,30 +80,38 @@ void Fill(Database& db, int recipes) {
     bench::FillRecipeBook(db.DatabaseFile(), bench::BookShape{recipes});
 }
 
-// Each iteration types "e" into the empty search field (timed), runs the engine alone on the
-// same statement (timed apart), then erases the "e" again (untimed).
+// Each iteration types "e" into the empty search field under one option (timed), runs the engine
+// alone on the same statement with its own LIKE and then with the app's (timed apart), then
+// erases the "e" again (untimed).
 void BM_SearchKeystroke(benchmark::State& state) {
     const int recipes = static_cast<int>(state.range(0));
+    const int option = static_cast<int>(state.range(1));
+    state.SetLabel(kOptionNames[option]);
+    const std::string statement = SearchStatement(option);
     LarderonHarness h(LarderonHarness::Options{true, [&](Database& db) { Fill(db, recipes); }});
     h.Start();
     class MainForm& form = h.Form();
     form.NativeWidget()->show();
+    form.cboSearchOption().ChooseRowAsUser(option);
     QCoreApplication::processEvents();
     QWidget* field = form.txtSearch().NativeWidget();
     // The keystroke ends with the list painted.
     QWidget* list = static_cast<QAbstractItemView*>(form.lstRecipe().NativeWidget())->viewport();
-    auto engine = OpenEngine(h.DatabasePath());
+    auto engine = OpenEngine(h.DatabasePath(), Like::kEngines);
+    auto folding = OpenEngine(h.DatabasePath(), Like::kApps);
 
-    double window = 0, alone = 0;
-    int listed = 0, found = 0;
+    double window = 0, alone = 0, folded = 0;
+    int listed = 0, found = 0, foundFolded = 0;
     for (auto _ : state) {
         Clock::time_point start = Clock::now();
         QTest::keyClick(field, Qt::Key_E);
         QCoreApplication::processEvents();
         list->repaint();
         Clock::time_point shown = Clock::now();
-        found = RunSearch(engine.get());
+        found = RunSearch(engine.get(), statement);
         Clock::time_point queried = Clock::now();
+        foundFolded = RunSearch(folding.get(), statement);
+        Clock::time_point queriedFolded = Clock::now();
         listed = form.lstRecipe().ListCount();
         QTest::keyClick(field, Qt::Key_Backspace);
         QCoreApplication::processEvents();
@@ -97,32 +119,46 @@ void BM_SearchKeystroke(benchmark::State& state) {
         state.SetIterationTime(Seconds(shown - start));
         window += Seconds(shown - start);
         alone += Seconds(queried - shown);
+        folded += Seconds(queriedFolded - queried);
     }
-    if (listed != found)
+    // The book's names are ASCII: both LIKEs must find the same rows.
+    if (listed != found || listed != foundFolded)
         state.SkipWithError("the window lists other rows than the statement finds");
     using benchmark::Counter;
     state.counters["window_ms"] = Counter(window * 1e3, Counter::kAvgIterations);
     state.counters["engine_ms"] = Counter(alone * 1e3, Counter::kAvgIterations);
+    state.counters["folding_ms"] = Counter(folded * 1e3, Counter::kAvgIterations);
     state.counters["window/engine"] = alone > 0 ? window / alone : 0;
     state.counters["rows"] = listed;
 }
 BENCHMARK(BM_SearchKeystroke)
-    ->Arg(10000)
-    ->Arg(100000)
+    ->Args({10000, 0})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Args({100000, 2})
+    ->Args({100000, 3})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// The engine alone, with nothing of the window around it.
+// The engine alone, with nothing of the window around it: each option with the engine's own LIKE
+// (third argument 0) and with the app's (1).
 void BM_SearchEngineAlone(benchmark::State& state) {
+    const int option = static_cast<int>(state.range(1));
+    const Like like = state.range(2) == 0 ? Like::kEngines : Like::kApps;
+    state.SetLabel(std::string(kOptionNames[option]) +
+                   (like == Like::kEngines ? ", engine's LIKE" : ", app's LIKE"));
     TempDir dir;
     std::filesystem::path file = MakeTestDatabase(dir.path());
     bench::FillRecipeBook(file, bench::BookShape{static_cast<int>(state.range(0))});
-    auto engine = OpenEngine(file);
+    auto engine = OpenEngine(file, like);
+    const std::string statement = SearchStatement(option);
     int rows = 0;
-    for (auto _ : state) rows = RunSearch(engine.get());
+    for (auto _ : state) rows = RunSearch(engine.get(), statement);
     state.counters["rows"] = rows;
 }
-BENCHMARK(BM_SearchEngineAlone)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchEngineAlone)
+    ->ArgsProduct({{100000}, {0, 1, 2, 3}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
