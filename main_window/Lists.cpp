@@ -13,6 +13,20 @@ std::string IdText(const fw::Tag& tag) {
     return fw::Str(tag.Integer());
 }
 
+// Sets a flag for as long as it lives, and puts back what the flag held before, however the
+// stretch of work it marks ends.
+class FlagRaised {
+  public:
+    explicit FlagRaised(bool& flag) : flag_(flag), before_(flag) { flag_ = true; }
+    ~FlagRaised() { flag_ = before_; }
+    FlagRaised(const FlagRaised&) = delete;
+    FlagRaised& operator=(const FlagRaised&) = delete;
+
+  private:
+    bool& flag_;
+    bool before_;
+};
+
 }  // namespace
 
 std::unique_ptr<RecordSet> MainForm::SelectOrReport(const std::string& query) {
@@ -85,6 +99,7 @@ void MainForm::UpdateRecipeList() {
             rs->MoveNext();
         }
         rs->Close();
+        FlagRaised restoring(restoringRecipeSelection_);
         list.ListIndex(position);
     } catch (...) {
         fw::MsgBox("Unable to refresh Recipe list!");

@@ -174,6 +174,13 @@ class MainForm : public fw::Window {
     bool blnEditMode = false;
     std::string PageSetup;
 
+    // From an Edit or New of either page until browse mode: an edit or entry is under way, and
+    // the refills of the recipe list that the search controls cause leave it as it stands.
+    bool editUnderway_ = false;
+    // While UpdateRecipeList puts its kept position back: a selection change raised then is the
+    // program's, not the person's choice of another recipe.
+    bool restoringRecipeSelection_ = false;
+
     // The record whose values the detail fields hold: a save writes to it, whatever row the
     // lists have selected by then. Empty when none is loaded.
     std::string loadedRecipeId_;

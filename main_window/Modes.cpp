@@ -13,6 +13,7 @@ void MainForm::SetButtons(bool blnRecipe) {
 }
 
 void MainForm::ApplyBrowseMode() {
+    editUnderway_ = false;
     btnNewCategory().Enabled(true);
     btnSaveCategory().Enabled(false);
     btnCancelCategory().Enabled(false);
@@ -67,6 +68,7 @@ void MainForm::ClearLoadedRecipe() {
 }
 
 void MainForm::ApplyRecipeEditMode() {
+    editUnderway_ = true;
     btnDeleteCategory().Enabled(false);
     btnNewCategory().Enabled(false);
     btnSaveCategory().Enabled(false);
@@ -89,6 +91,7 @@ void MainForm::ApplyRecipeEditMode() {
 }
 
 void MainForm::ApplyCategoryEditMode() {
+    editUnderway_ = true;
     btnDeleteCategory().Enabled(false);
     btnNewCategory().Enabled(false);
     btnSaveCategory().Enabled(true);
@@ -110,6 +113,17 @@ void MainForm::ApplyCategoryEditMode() {
 }
 
 void MainForm::lstRecipe_Change() {
+    if (restoringRecipeSelection_) {
+        // A refill moved the selection, not the person: an edit or entry in progress keeps its
+        // mode, its fields and the focus (Print alone follows the selection), and browse mode
+        // shows the new selection.
+        if (editUnderway_) {
+            btnPrintRecipe().Enabled(lstRecipe().ListIndex() != -1);
+        } else {
+            SetButtons(true);
+        }
+        return;
+    }
     SetButtons(true);
 }
 
@@ -119,6 +133,9 @@ void MainForm::lstCategory_Change() {
 
 void MainForm::btnResetSearch_Action() {
     txtSearch().Text("");
+    // "X" clears the search and nothing else: an edit or entry in progress goes on.
+    if (editUnderway_)
+        return;
     blnEditMode = false;
     SetButtons(true);
 }

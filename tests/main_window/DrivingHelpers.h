@@ -1,5 +1,5 @@
 #pragma once
-// What the saving and open/close tests share: a small recipe book to start from, typing as a
+// What the window's tests share: a small recipe book to start from, clicking and typing as a
 // person does, and a look at the database from outside the app.
 
 #include <gtest/gtest.h>
@@ -56,6 +56,22 @@ inline void ClickRow(fw::Listbox& list, int row) {
     const QModelIndex index = view->model()->index(row, 0);
     view->scrollTo(index);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+}
+
+// Clicks into a control as a person does, which gives it the focus.
+inline void ClickInto(fw::Control& control) {
+    QWidget* w = control.NativeWidget();
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+}
+
+// Types as a person does: each key goes to whichever widget of the window has the focus when
+// the key is pressed, so a handler that moves the focus takes the rest of the typing with it.
+inline void TypeAtFocus(QWidget* window, const std::string& text) {
+    for (QChar c : QString::fromStdString(text)) {
+        QWidget* target = window->focusWidget();
+        ASSERT_NE(target, nullptr) << "nothing in the window has the focus";
+        QTest::keyClicks(target, QString(c));
+    }
 }
 
 inline int RowOf(const fw::Listbox& list, const std::string& text) {

@@ -1,5 +1,5 @@
-// Which controls the window offers in browse mode, the two edit modes and new-record entry, and
-// how clicks, "X" and Cancel move between them.
+// Which controls the window offers in browse mode, the two edit modes and new-record entry, how
+// clicks, "X" and Cancel move between them, and what the search leaves alone.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "DrivingHelpers.h"
 #include "Larderon.h"
 #include "MainForm.h"
 #include "support/LarderonHarness.h"
@@ -290,13 +291,11 @@ TEST_F(ModesTest, ClickingAnotherRecipeDuringAnEditKeepsWhatWasTyped) {
     EXPECT_EQ(f.txtRecipeName().Text(), "Leek Soup with Potato");
 }
 
-TEST_F(ModesTest, ResetSearchDuringAnEditEmptiesTheSearchAndReloads) {
+TEST_F(ModesTest, ResetSearchInBrowseModeEmptiesTheSearchAndShowsTheSelectedRecipe) {
     class MainForm& f = Form();
     QTest::keyClicks(f.txtSearch().NativeWidget(), "soup");
     ASSERT_EQ(f.lstRecipe().ListCount(), 2);
     Select(1);  // Tomato Soup
-    f.btnEditRecipe().Push();
-    TypeInto(f.txtRecipeName(), "!!");
     f.btnResetSearch().Push();
     EXPECT_EQ(f.txtSearch().Text(), "");
     EXPECT_EQ(f.lstRecipe().ListCount(), 3);
@@ -305,7 +304,169 @@ TEST_F(ModesTest, ResetSearchDuringAnEditEmptiesTheSearchAndReloads) {
     EXPECT_EQ(f.lstRecipe().ListIndex(), 1);
     EXPECT_EQ(f.txtRecipeName().Text(), "Leek Soup");
     EXPECT_EQ(Arrangement(f), Browse(true, false));
-    EXPECT_EQ(Stored("SELECT Name AS v FROM Recipe WHERE RecipeId = 1"), "Tomato Soup");
+}
+
+// Everything an edit in progress consists of, on both pages.
+struct EditInProgress {
+    bool editMode = false;
+    States arrangement;  // without Print, which follows the selection in every mode
+    std::string name, category, directions, categoryName;
+    QWidget* focus = nullptr;
+};
+
+EditInProgress Snapshot(class MainForm& f) {
+    States arrangement = Arrangement(f);
+    arrangement.erase("btnPrintRecipe");
+    return {f.EditMode(),
+            arrangement,
+            f.txtRecipeName().Text(),
+            f.cboRecipeCategory().Text(),
+            f.txtDirections().Text(),
+            f.txtCategoryName().Text(),
+            f.NativeWidget()->focusWidget()};
+}
+
+// The selected row and its recipe, or "" with none selected.
+std::string SelectedId(const fw::Listbox& list) {
+    int row = list.ListIndex();
+    return row < 0 ? "" : std::to_string(row) + ":" + list.CellTag(row, 0).Text();
+}
+
+void ExpectUnchanged(const EditInProgress& before, class MainForm& f) {
+    EditInProgress now = Snapshot(f);
+    EXPECT_EQ(now.editMode, before.editMode);
+    EXPECT_EQ(now.arrangement, before.arrangement);
+    EXPECT_EQ(now.name, before.name);
+    EXPECT_EQ(now.category, before.category);
+    EXPECT_EQ(now.directions, before.directions);
+    EXPECT_EQ(now.categoryName, before.categoryName);
+    EXPECT_EQ(now.focus, before.focus)
+        << "focus on " << (now.focus ? now.focus->metaObject()->className() : "nothing");
+    EXPECT_EQ(f.btnPrintRecipe().Enabled(), f.lstRecipe().ListIndex() != -1);
+}
+
+TEST_F(ModesTest, AnEditInProgressSurvivesEveryRefreshOfTheSearch) {
+    class MainForm& f = Form();
+    f.NativeWidget()->show();
+    QWidget* window = f.NativeWidget();
+    enum Kind { kRecipeEdit, kRecipeNew, kCategoryEdit, kCategoryNew };
+    const char* kindNames[] = {"recipe edit", "new recipe", "category edit", "new category"};
+    enum Trigger { kTyping, kFilter, kOption, kReset };
+    // Each refresh starts from a search and a selected row that it moves the selection off.
+    struct Refresh {
+        const char* what;
+        Trigger trigger;
+        const char* searchBefore;
+        int row;
+    };
+    const Refresh refreshes[] = {
+        {"typing in the search", kTyping, "", 2},       // Tomato Soup; "br" finds Banana Bread only
+        {"choosing a filter", kFilter, "", 2},          // Breads holds Banana Bread only
+        {"choosing a search option", kOption, "o", 1},  // Tomato Soup; no name begins with o
+        {"X", kReset, "o", 0},  // Leek Soup; position 0 then holds Banana Bread
+    };
+    int serial = 0;
+    for (Kind kind : {kRecipeEdit, kRecipeNew, kCategoryEdit, kCategoryNew}) {
+        for (const Refresh& r : refreshes) {
+            std::string typed = "Zest " + std::to_string(++serial);
+            SCOPED_TRACE(std::string(r.what) + " during " + kindNames[kind]);
+            // Browse mode, every recipe listed, then the search and the row to start from.
+            f.tpnlMain().Value(0);
+            f.btnResetSearch().Push();
+            f.cboCategory().ChooseRowAsUser(0);
+            f.cboSearchOption().ChooseRowAsUser(0);
+            QTest::keyClicks(f.txtSearch().NativeWidget(), r.searchBefore);
+            Select(r.row);
+            std::string recipeId = f.lstRecipe().CellTag(r.row, 0).Text();
+            std::string recipeName = f.lstRecipe().Cell(r.row, 0);
+            std::string recipeCategory = f.cboRecipeCategory().Text();
+
+            switch (kind) {
+                case kRecipeEdit:
+                case kRecipeNew:
+                    (kind == kRecipeEdit ? f.btnEditRecipe() : f.btnNewRecipe()).Push();
+                    driving::TypeAtFocus(window, kind == kRecipeEdit ? " " + typed : typed);
+                    // The person goes on in the directions, where the focus then stays.
+                    driving::ClickInto(f.txtDirections());
+                    QTest::keyClick(window->focusWidget(), Qt::Key_End, Qt::ControlModifier);
+                    driving::TypeAtFocus(window, " Grate.");
+                    break;
+                case kCategoryEdit:
+                    SelectCategory(Stored("SELECT Name AS v FROM Category WHERE CategoryId = 3"));
+                    f.btnEditCategory().Push();
+                    QTest::keyClick(window->focusWidget(), Qt::Key_End, Qt::ControlModifier);
+                    driving::TypeAtFocus(window, " " + typed);
+                    f.tpnlMain().Value(0);
+                    break;
+                case kCategoryNew:
+                    f.tpnlMain().Value(1);
+                    f.btnNewCategory().Push();
+                    driving::TypeAtFocus(window, typed);
+                    f.tpnlMain().Value(0);
+                    break;
+            }
+            if (r.trigger == kTyping)
+                driving::ClickInto(f.txtSearch());
+            EditInProgress before = Snapshot(f);
+            std::string selectedBefore = SelectedId(f.lstRecipe());
+
+            switch (r.trigger) {
+                case kTyping:
+                    ASSERT_EQ(before.focus, f.txtSearch().NativeWidget());
+                    driving::TypeAtFocus(window, "br");
+                    EXPECT_EQ(f.txtSearch().Text(), "br") << "every key went to the search";
+                    break;
+                case kFilter:
+                    f.cboCategory().ChooseRowAsUser(driving::RowOf(f.cboCategory(), "Breads"));
+                    break;
+                case kOption:
+                    f.cboSearchOption().ChooseRowAsUser(2);  // Begins With
+                    break;
+                case kReset:
+                    f.btnResetSearch().Push();
+                    EXPECT_EQ(f.txtSearch().Text(), "");
+                    break;
+            }
+            ASSERT_NE(SelectedId(f.lstRecipe()), selectedBefore)
+                << "the refresh moved the selection";
+            ExpectUnchanged(before, f);
+            if (r.trigger == kFilter) {
+                EXPECT_EQ(f.cboCategory().Text(), "Breads") << "the chosen filter stays";
+            }
+
+            // Save stores what was typed, to the record the edit began on or as a new row.
+            if (kind == kRecipeEdit || kind == kRecipeNew) {
+                EXPECT_EQ(before.name, kind == kRecipeEdit ? recipeName + " " + typed : typed);
+                EXPECT_EQ(before.category, recipeCategory);
+                f.btnSaveRecipe().Push();
+                std::string where =
+                    kind == kRecipeEdit ? "RecipeId = " + recipeId : "r.Name = '" + typed + "'";
+                EXPECT_EQ(Stored("SELECT count(*) AS v FROM Recipe r WHERE " + where), "1");
+                EXPECT_EQ(Stored("SELECT r.Name || '/' || c.Name || '/' || r.Directions AS v "
+                                 "FROM Recipe r JOIN Category c USING (CategoryId) WHERE " +
+                                 where),
+                          before.name + "/" + before.category + "/" + before.directions);
+            } else {
+                f.tpnlMain().Value(1);
+                f.btnSaveCategory().Push();
+                if (kind == kCategoryEdit) {
+                    EXPECT_TRUE(before.categoryName.ends_with(" " + typed));
+                    EXPECT_EQ(Stored("SELECT Name AS v FROM Category WHERE CategoryId = 3"),
+                              before.categoryName);
+                } else {
+                    EXPECT_EQ(before.categoryName, typed);
+                    EXPECT_EQ(
+                        Stored("SELECT count(*) AS v FROM Category WHERE Name = '" + typed + "'"),
+                        "1");
+                }
+            }
+            EXPECT_FALSE(f.EditMode());
+            EXPECT_FALSE(f.btnSaveRecipe().Enabled() || f.btnSaveCategory().Enabled())
+                << "the save succeeded and ended the edit";
+            if (HasFailure())
+                return;
+        }
+    }
 }
 
 TEST_F(ModesTest, CancelPutsTheStoredRecipeBackAndWritesNothing) {

@@ -17,13 +17,14 @@
 #include <type_traits>
 #include <vector>
 
+#include "DrivingHelpers.h"
 #include "Larderon.h"
 #include "MainForm.h"
 #include "support/LarderonHarness.h"
 
 namespace {
 
-constexpr int kActionsPerSeed = 300;
+constexpr int kActionsPerSeed = 800;
 
 struct Recipe {
     std::string name;
@@ -135,6 +136,27 @@ std::string Describe(const std::vector<Row>& rows) {
 }
 
 enum class Mode { kBrowse, kRecipeEdit, kRecipeNew, kCategoryEdit, kCategoryNew };
+constexpr Mode kEdits[] = {Mode::kRecipeEdit, Mode::kRecipeNew, Mode::kCategoryEdit,
+                           Mode::kCategoryNew};
+
+// The changes of the search controls, each of which refills the recipe list.
+enum class SearchChange { kTyping, kFilter, kOption, kReset };
+constexpr SearchChange kSearchChanges[] = {SearchChange::kTyping, SearchChange::kFilter,
+                                           SearchChange::kOption, SearchChange::kReset};
+
+const char* ChangeName(SearchChange change) {
+    switch (change) {
+        case SearchChange::kTyping:
+            return "typing in the search";
+        case SearchChange::kFilter:
+            return "filter";
+        case SearchChange::kOption:
+            return "search option";
+        case SearchChange::kReset:
+            return "X";
+    }
+    return "?";
+}
 
 const char* ModeName(Mode mode) {
     switch (mode) {
@@ -202,7 +224,8 @@ class RandomActions : public ::testing::TestWithParam<int> {
         browseFields_ = fieldsRecipe_ ? model_.recipes.at(*fieldsRecipe_) : Recipe{"", 1, ""};
     }
 
-    // A selection change reaches the window's modes as the recipe list's Change event.
+    // The person's own choice of another recipe reaches the window's modes as the recipe list's
+    // Change event.
     void FollowSelectionChange(const Selection& before) {
         if (RecipeSelection() == before)
             return;
@@ -225,6 +248,34 @@ class RandomActions : public ::testing::TestWithParam<int> {
     }
     void Backspace(fw::Control& field) { QTest::keyClick(field.NativeWidget(), Qt::Key_Backspace); }
 
+    // The person clicks into the search field, goes to its end and presses keys there: each
+    // key goes to wherever the focus is by then.
+    void TypeInSearch(const std::function<void(QWidget* window)>& keys) {
+        QWidget* window = F().NativeWidget();
+        driving::ClickInto(F().txtSearch());
+        QTest::keyClick(window->focusWidget(), Qt::Key_End);
+        ChangeSearch(SearchChange::kTyping, [&] { keys(window); });
+    }
+
+    // A change of the search controls refills the recipe list, and whatever the list selects
+    // then, it is not the person's choice of a recipe: an edit or entry in progress keeps its
+    // mode, every field (the model does not change; CheckState compares) and the focus. In
+    // browse mode the fields follow the selection.
+    void ChangeSearch(SearchChange change, const std::function<void()>& act) {
+        bool editing = mode_ != Mode::kBrowse;
+        QWidget* focus = F().NativeWidget()->focusWidget();
+        Selection before = RecipeSelection();
+        act();
+        ++searchChanges_[{mode_, change}];
+        if (!(RecipeSelection() == before))
+            ++selectionMoved_[{mode_, change}];
+        // In browse mode the focus may leave a button that the refill disabled (Edit, Delete,
+        // Print); an edit sets Print alone, and nothing of an edit takes the focus there.
+        if (editing) {
+            EXPECT_EQ(F().NativeWidget()->focusWidget(), focus) << "the refill moved the focus";
+        }
+    }
+
     std::string RandomText(const char* alphabet, int maxLength) {
         std::string text;
         std::string chars(alphabet);
@@ -245,72 +296,126 @@ class RandomActions : public ::testing::TestWithParam<int> {
         auto add = [&](int weight, std::function<void()> run) {
             actions.push_back({weight, std::move(run)});
         };
-        add(2, [this] {
+        // The person's habits: a list showing nothing is soon searched or filtered otherwise, and
+        // a list with nothing chosen soon has a recipe chosen. Besides, the person is drawn to
+        // what this seed has not tried yet, so that every kind of edit meets every search
+        // control, at least once with a recipe selected that the refill moves: while an edit
+        // is under way they turn to the search (on the Recipes page), and with a recipe shown
+        // they turn to the categories.
+        bool editing = mode_ != Mode::kBrowse;
+        bool categoryEdit = mode_ == Mode::kCategoryEdit || mode_ == Mode::kCategoryNew;
+        bool nothingFound = f.lstRecipe().ListCount() == 0;
+        bool shown = f.lstRecipe().ListIndex() >= 0;
+        bool noneChosen = !shown && !nothingFound;
+        auto searching = [&](SearchChange change) {
+            if (!editing)
+                return 1;
+            return Untried(mode_, change) || (shown && Unmoved(mode_)) ? 6 : 2;
+        };
+        int pageWeight = 2;
+        if (categoryEdit && OnPage(1) && Wanted(mode_)) {
+            pageWeight = 12;
+        } else if (!editing && OnPage(0) && shown &&
+                   (Wanted(Mode::kCategoryEdit) || Wanted(Mode::kCategoryNew))) {
+            pageWeight = 6;
+        } else if (!editing && noneChosen) {
+            pageWeight = 1;
+        }
+        // An edit begun with no recipe selected cannot have its selection moved.
+        auto beginEdit = [&](Mode kind, int usual) {
+            if (!Wanted(kind))
+                return usual;
+            return shown ? 3 * usual : Unmoved(kind) ? 1 : usual;
+        };
+        add(pageWeight, [this] {
             int page = 1 - F().tpnlMain().Value();
             Note("tab page " + std::to_string(page));
             F().tpnlMain().Value(page);
         });
         if (OnPage(0)) {
-            add(12, [this] {
-                int count = F().lstRecipe().ListCount();
-                int row = Pick(count + 1) - 1;
-                if (count > 0 && row < 0 && Pick(3) > 0)
-                    row = Pick(count);
-                // People go back to the row they were on.
-                if (lastRecipeRow_ < count && Pick(4) == 0)
-                    row = lastRecipeRow_;
-                lastRecipeRow_ = row;
-                Note("click recipe row " + std::to_string(row));
-                Selection before = RecipeSelection();
-                F().lstRecipe().SelectRowAsUser(row);
-                FollowSelectionChange(before);
-            });
-            add(10, [this] {
-                std::string c = RandomText("aeiouaeiorstnlp '%_SA", 1);
-                Note("type search [" + c + "]");
-                Selection before = RecipeSelection();
-                TypeKeys(F().txtSearch(), c);
-                FollowSelectionChange(before);
-            });
-            if (!F().txtSearch().Text().empty()) {
-                add(5, [this] {
-                    Note("backspace search");
+            // Recipes listed and none selected: the person soon picks one; someone editing a
+            // category came to this page to search, not to pick a recipe.
+            add(categoryEdit ? 1
+                : noneChosen ? 24
+                             : 12,
+                [this] {
+                    int count = F().lstRecipe().ListCount();
+                    int row = Pick(count + 1) - 1;
+                    if (count > 0 && row < 0 && Pick(3) > 0)
+                        row = Pick(count);
+                    // People go back to the row they were on.
+                    if (lastRecipeRow_ < count && Pick(4) == 0)
+                        row = lastRecipeRow_;
+                    lastRecipeRow_ = row;
+                    Note("click recipe row " + std::to_string(row));
                     Selection before = RecipeSelection();
-                    Backspace(F().txtSearch());
+                    F().lstRecipe().SelectRowAsUser(row);
                     FollowSelectionChange(before);
                 });
-                add(2, [this] {
-                    Note("clear search");
-                    Selection before = RecipeSelection();
-                    QTest::keyClick(F().txtSearch().NativeWidget(), Qt::Key_A, Qt::ControlModifier);
-                    Backspace(F().txtSearch());
-                    FollowSelectionChange(before);
+            // Searches are short.
+            add((f.txtSearch().Text().size() < 3 ? 10 : 3) * searching(SearchChange::kTyping),
+                [this] {
+                    std::string c = RandomText("aeiouaeiorstnlp '%_SA", 2);
+                    Note("type search [" + c + "]");
+                    TypeInSearch([&](QWidget* window) { driving::TypeAtFocus(window, c); });
+                    EXPECT_TRUE(F().txtSearch().Text().ends_with(c))
+                        << "every key went to the search";
+                });
+            if (!model_.recipes.empty()) {
+                add(5 * searching(SearchChange::kTyping), [this] {
+                    // A piece of a name the book holds, typed over the search.
+                    auto it = model_.recipes.begin();
+                    std::advance(it, Pick(static_cast<int>(model_.recipes.size())));
+                    const std::string& name = it->second.name;
+                    std::string piece =
+                        name.empty() ? "" : name.substr(Pick(static_cast<int>(name.size())), 3);
+                    Note("search for [" + piece + "]");
+                    TypeInSearch([&](QWidget* window) {
+                        QTest::keyClick(window->focusWidget(), Qt::Key_A, Qt::ControlModifier);
+                        QTest::keyClick(window->focusWidget(), Qt::Key_Backspace);
+                        driving::TypeAtFocus(window, piece);
+                    });
+                    EXPECT_EQ(F().txtSearch().Text(), piece) << "every key went to the search";
                 });
             }
-            add(4, [this] {
-                int row = Pick(F().cboCategory().ListCount());
+            if (!F().txtSearch().Text().empty()) {
+                add(nothingFound ? 10 : 5, [this] {
+                    Note("backspace search");
+                    TypeInSearch([](QWidget* window) {
+                        QTest::keyClick(window->focusWidget(), Qt::Key_Backspace);
+                    });
+                });
+                add(nothingFound ? 10 : 2, [this] {
+                    Note("clear search");
+                    TypeInSearch([](QWidget* window) {
+                        QTest::keyClick(window->focusWidget(), Qt::Key_A, Qt::ControlModifier);
+                        QTest::keyClick(window->focusWidget(), Qt::Key_Backspace);
+                    });
+                    EXPECT_EQ(F().txtSearch().Text(), "");
+                });
+            }
+            add((nothingFound ? 10 : 4) * searching(SearchChange::kFilter), [this] {
+                // Back to "All" as often as to any one category.
+                int row = Pick(3) == 0 ? 0 : Pick(F().cboCategory().ListCount());
                 Note("filter row " + std::to_string(row) + " " + F().cboCategory().List(row));
-                Selection before = RecipeSelection();
-                F().cboCategory().ChooseRowAsUser(row);
-                FollowSelectionChange(before);
+                ChangeSearch(SearchChange::kFilter,
+                             [&] { F().cboCategory().ChooseRowAsUser(row); });
             });
-            add(3, [this] {
-                int row = Pick(4);
+            add(3 * searching(SearchChange::kOption), [this] {
+                // "Contains" is the option people come back to.
+                int row = Pick(2) == 0 ? 0 : Pick(4);
                 Note("search option " + std::to_string(row));
-                Selection before = RecipeSelection();
-                F().cboSearchOption().ChooseRowAsUser(row);
-                FollowSelectionChange(before);
+                ChangeSearch(SearchChange::kOption,
+                             [&] { F().cboSearchOption().ChooseRowAsUser(row); });
             });
-            add(2, [this] {
+            add(2 * searching(SearchChange::kReset), [this] {
                 Note("X");
-                Selection before = RecipeSelection();
-                F().btnResetSearch().Push();
-                FollowSelectionChange(before);
-                mode_ = Mode::kBrowse;
+                ChangeSearch(SearchChange::kReset, [this] { F().btnResetSearch().Push(); });
+                EXPECT_EQ(F().txtSearch().Text(), "");
             });
         }
         if (Usable(f.btnNewRecipe())) {
-            add(3, [this] {
+            add(beginEdit(Mode::kRecipeNew, 3), [this] {
                 Note("recipe New");
                 F().btnNewRecipe().Push();
                 mode_ = Mode::kRecipeNew;
@@ -318,7 +423,7 @@ class RandomActions : public ::testing::TestWithParam<int> {
             });
         }
         if (Usable(f.btnEditRecipe())) {
-            add(4, [this] {
+            add(beginEdit(Mode::kRecipeEdit, 4), [this] {
                 Note("recipe Edit");
                 F().btnEditRecipe().Push();
                 mode_ = Mode::kRecipeEdit;
@@ -395,18 +500,20 @@ class RandomActions : public ::testing::TestWithParam<int> {
         }
 
         if (OnPage(1) && Usable(f.lstCategory())) {
-            add(6, [this] {
-                int count = F().lstCategory().ListCount();
-                int row = Pick(count + 1) - 1;
-                if (lastCategoryRow_ < count && Pick(3) == 0)
-                    row = lastCategoryRow_;
-                lastCategoryRow_ = row;
-                Note("click category row " + std::to_string(row));
-                F().lstCategory().SelectRowAsUser(row);
-            });
+            // Looking for a category to edit.
+            add(shown && Wanted(Mode::kCategoryEdit) && !f.btnEditCategory().Enabled() ? 12 : 6,
+                [this] {
+                    int count = F().lstCategory().ListCount();
+                    int row = Pick(count + 1) - 1;
+                    if (lastCategoryRow_ < count && Pick(3) == 0)
+                        row = lastCategoryRow_;
+                    lastCategoryRow_ = row;
+                    Note("click category row " + std::to_string(row));
+                    F().lstCategory().SelectRowAsUser(row);
+                });
         }
         if (Usable(f.btnNewCategory())) {
-            add(2, [this] {
+            add(beginEdit(Mode::kCategoryNew, 2), [this] {
                 Note("category New");
                 F().btnNewCategory().Push();
                 mode_ = Mode::kCategoryNew;
@@ -414,7 +521,7 @@ class RandomActions : public ::testing::TestWithParam<int> {
             });
         }
         if (Usable(f.btnEditCategory())) {
-            add(3, [this] {
+            add(beginEdit(Mode::kCategoryEdit, 3), [this] {
                 Note("category Edit");
                 fw::Listbox& list = F().lstCategory();
                 editedCategory_ = list.CellTag(list.ListIndex(), 0).Integer();
@@ -521,6 +628,21 @@ class RandomActions : public ::testing::TestWithParam<int> {
 
     void Note(const std::string& what) { history_.push_back(what); }
 
+    // Whether this seed has yet to change that search control during an edit of that kind.
+    bool Untried(Mode mode, SearchChange change) { return searchChanges_[{mode, change}] == 0; }
+    bool Untried(Mode mode) {
+        return std::any_of(std::begin(kSearchChanges), std::end(kSearchChanges),
+                           [&](SearchChange change) { return Untried(mode, change); });
+    }
+    // Whether this seed has yet to see a refill move the selection during an edit of that kind.
+    bool Unmoved(Mode mode) {
+        return std::all_of(std::begin(kSearchChanges), std::end(kSearchChanges),
+                           [&](SearchChange change) {
+                               return selectionMoved_[{mode, change}] == 0;
+                           });
+    }
+    bool Wanted(Mode mode) { return Untried(mode) || Unmoved(mode); }
+
     std::vector<Row> ShownRecipes() {
         std::vector<Row> rows;
         fw::Listbox& list = F().lstRecipe();
@@ -622,6 +744,7 @@ class RandomActions : public ::testing::TestWithParam<int> {
                 EXPECT_EQ(b->Enabled(), selected) << b->Name();
             }
         }
+        EXPECT_EQ(f.btnPrintRecipe().Enabled(), selected) << "Print follows the selection";
 
         EXPECT_EQ(f.btnNewRecipe().Enabled(), mode_ == Mode::kBrowse) << ModeName(mode_);
         EXPECT_EQ(f.btnSaveRecipe().Enabled(),
@@ -633,17 +756,15 @@ class RandomActions : public ::testing::TestWithParam<int> {
         EXPECT_EQ(f.EditMode(), mode_ == Mode::kRecipeEdit || mode_ == Mode::kCategoryEdit)
             << ModeName(mode_);
 
+        // Each page's fields: what is being typed there, or what browse mode last showed.
         if (mode_ == Mode::kBrowse) {
             NoteBrowseFields();
-            CheckFields(browseFields_);
             fw::Listbox& cats = f.lstCategory();
-            EXPECT_EQ(f.txtCategoryName().Text(),
-                      cats.ListIndex() < 0 ? "" : cats.Cell(cats.ListIndex(), 0));
-        } else if (mode_ == Mode::kRecipeEdit || mode_ == Mode::kRecipeNew) {
-            CheckFields(fields_);
-        } else {
-            EXPECT_EQ(f.txtCategoryName().Text(), categoryName_);
+            categoryName_ = cats.ListIndex() < 0 ? "" : cats.Cell(cats.ListIndex(), 0);
         }
+        bool recipeTyped = mode_ == Mode::kRecipeEdit || mode_ == Mode::kRecipeNew;
+        CheckFields(recipeTyped ? fields_ : browseFields_);
+        EXPECT_EQ(f.txtCategoryName().Text(), categoryName_);
 
         EXPECT_EQ(h_->Dialogs().Log(), expectedLog_);
         EXPECT_TRUE(h_->Dialogs().AllAnswered());
@@ -676,6 +797,9 @@ class RandomActions : public ::testing::TestWithParam<int> {
     int lastCategoryRow_ = -1;
     std::vector<std::string> expectedLog_;
     std::vector<std::string> history_;
+    // How often each change of the search controls came in each mode, and moved the selection.
+    std::map<std::pair<Mode, SearchChange>, int> searchChanges_;
+    std::map<std::pair<Mode, SearchChange>, int> selectionMoved_;
 };
 
 TEST_P(RandomActions, EveryStepKeepsListsFieldsAndDatabaseInAgreement) {
@@ -701,6 +825,15 @@ TEST_P(RandomActions, EveryStepKeepsListsFieldsAndDatabaseInAgreement) {
                           << History();
             return;
         }
+    }
+    // Every seed refreshes the list from each of the search controls during each kind of edit,
+    // and at least once in a way that moves the selection.
+    for (Mode mode : kEdits) {
+        for (SearchChange change : kSearchChanges) {
+            EXPECT_FALSE(Untried(mode, change))
+                << ChangeName(change) << " during " << ModeName(mode);
+        }
+        EXPECT_FALSE(Unmoved(mode)) << "no refill moved the selection during " << ModeName(mode);
     }
 }
 
