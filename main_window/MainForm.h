@@ -148,8 +148,13 @@ class MainForm : public fw::Window {
     void LoadRecipeData();
 
     // Modes.
-    void SetButtons(bool blnRecipe);
-    void ApplyBrowseMode();
+    // What browse mode does with the category filter when it finds no recipe selected: it puts
+    // it back on "All" after a save, a delete, a cancel or a restore, and after the person
+    // empties the recipe selection; it keeps the filter after the person's own choice of filter,
+    // search text, search option or category, which putting it back would undo.
+    enum class NoRecipeSelected { kFilterToAll, kFilterKept };
+    void SetButtons(bool blnRecipe, NoRecipeSelected filter = NoRecipeSelected::kFilterToAll);
+    void ApplyBrowseMode(NoRecipeSelected filter);
     void ApplyRecipeEditMode();
     void ApplyCategoryEditMode();
     void PreselectDefaultCategory();

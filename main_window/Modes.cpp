@@ -2,9 +2,9 @@
 
 #include "MainForm.h"
 
-void MainForm::SetButtons(bool blnRecipe) {
+void MainForm::SetButtons(bool blnRecipe, NoRecipeSelected filter) {
     if (!blnEditMode) {
-        ApplyBrowseMode();
+        ApplyBrowseMode(filter);
     } else if (blnRecipe) {
         ApplyRecipeEditMode();
     } else {
@@ -12,7 +12,7 @@ void MainForm::SetButtons(bool blnRecipe) {
     }
 }
 
-void MainForm::ApplyBrowseMode() {
+void MainForm::ApplyBrowseMode(NoRecipeSelected filter) {
     editUnderway_ = false;
     btnNewCategory().Enabled(true);
     btnSaveCategory().Enabled(false);
@@ -37,7 +37,8 @@ void MainForm::ApplyBrowseMode() {
         btnPrintRecipe().Enabled(true);
     } else {
         txtRecipeName().Text("");
-        cboCategory().ListIndex(0);
+        if (filter == NoRecipeSelected::kFilterToAll)
+            cboCategory().ListIndex(0);
         txtDirections().Text("");
         ClearLoadedRecipe();
         PreselectDefaultCategory();
@@ -116,11 +117,11 @@ void MainForm::lstRecipe_Change() {
     if (restoringRecipeSelection_) {
         // A refill moved the selection, not the person: an edit or entry in progress keeps its
         // mode, its fields and the focus (Print alone follows the selection), and browse mode
-        // shows the new selection.
+        // shows the new selection without undoing the filter that caused the refill.
         if (editUnderway_) {
             btnPrintRecipe().Enabled(lstRecipe().ListIndex() != -1);
         } else {
-            SetButtons(true);
+            SetButtons(true, NoRecipeSelected::kFilterKept);
         }
         return;
     }
@@ -128,7 +129,7 @@ void MainForm::lstRecipe_Change() {
 }
 
 void MainForm::lstCategory_Change() {
-    SetButtons(false);
+    SetButtons(false, NoRecipeSelected::kFilterKept);
 }
 
 void MainForm::btnResetSearch_Action() {
@@ -137,7 +138,7 @@ void MainForm::btnResetSearch_Action() {
     if (editUnderway_)
         return;
     blnEditMode = false;
-    SetButtons(true);
+    SetButtons(true, NoRecipeSelected::kFilterKept);
 }
 
 void MainForm::btnEditCategory_Action() {

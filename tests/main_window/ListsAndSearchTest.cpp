@@ -264,6 +264,72 @@ TEST_F(ListsTest, SelectionStaysAtItsPositionAcrossRefills) {
     EXPECT_TRUE(Dialogs().Log().empty());
 }
 
+TEST_F(ListsTest, AFilterThePersonChoseStaysChosen) {
+    Start();
+    class MainForm& form = Form();
+    auto expectNothingShown = [&](const std::string& filter) {
+        EXPECT_EQ(form.cboCategory().Text(), filter);
+        EXPECT_EQ(form.lstRecipe().ListIndex(), -1);
+        EXPECT_EQ(form.txtRecipeName().Text(), "");
+        EXPECT_EQ(form.txtDirections().Text(), "");
+        EXPECT_EQ(form.cboRecipeCategory().Text(), "General");
+        EXPECT_FALSE(form.btnEditRecipe().Enabled());
+        EXPECT_FALSE(form.btnDeleteRecipe().Enabled());
+        EXPECT_FALSE(form.btnPrintRecipe().Enabled());
+    };
+    // The fifth recipe under "All", then a category with fewer recipes than that.
+    form.lstRecipe().SelectRowAsUser(4);
+    ASSERT_EQ(form.txtRecipeName().Text(), "Grandma's Pie");
+    Filter("Breads");
+    EXPECT_EQ(Shown(), (Names{"100% Rye", "Banana Bread", "Rye Crackers"}));
+    expectNothingShown("Breads");
+
+    // A search that narrows the list below the kept position.
+    form.lstRecipe().SelectRowAsUser(2);
+    ASSERT_EQ(form.txtRecipeName().Text(), "Rye Crackers");
+    Type("rye");
+    EXPECT_EQ(Shown(), (Names{"100% Rye", "Rye Crackers"}));
+    expectNothingShown("Breads");
+    // A search option that does.
+    form.lstRecipe().SelectRowAsUser(1);
+    ASSERT_EQ(form.txtRecipeName().Text(), "Rye Crackers");
+    form.cboSearchOption().ChooseRowAsUser(kEndsWith);
+    EXPECT_EQ(Shown(), (Names{"100% Rye"}));
+    expectNothingShown("Breads");
+    // "X" with nothing selected, and a look at a category on the other page.
+    form.btnResetSearch().Push();
+    EXPECT_EQ(Shown().size(), 3u);
+    expectNothingShown("Breads");
+    form.tpnlMain().Value(1);
+    form.lstCategory().SelectRowAsUser(RowOf(form.lstCategory(), "Soups"));
+    form.tpnlMain().Value(0);
+    expectNothingShown("Breads");
+    // A filter with nothing in it at all.
+    Filter("Empty Shelf");
+    EXPECT_TRUE(Shown().empty());
+    expectNothingShown("Empty Shelf");
+
+    // A cancel, a save and a delete that leave nothing selected put the filter back on "All".
+    form.btnNewRecipe().Push();
+    form.btnCancelRecipe().Push();
+    expectNothingShown("All");
+    EXPECT_EQ(Shown(), kAllSorted);
+    Filter("Empty Shelf");
+    form.btnNewRecipe().Push();
+    QTest::keyClicks(form.txtRecipeName().NativeWidget(), "Zucchini Bread");
+    form.btnSaveRecipe().Push();
+    expectNothingShown("All");
+    EXPECT_EQ(Shown().size(), kAllSorted.size() + 1);
+    Filter("Breads");
+    form.lstRecipe().SelectRowAsUser(2);
+    Dialogs().ExpectConfirm("Delete");
+    form.btnDeleteRecipe().Push();
+    expectNothingShown("All");
+    EXPECT_EQ(Shown().size(), kAllSorted.size());
+    EXPECT_EQ(Dialogs().Log(),
+              (Names{"confirm:Are you sure you want to delete the selected recipe?"}));
+}
+
 TEST_F(ListsTest, CategoryListsHoldEveryCategoryByName) {
     Start();
     class MainForm& form = Form();

@@ -259,11 +259,13 @@ class RandomActions : public ::testing::TestWithParam<int> {
 
     // A change of the search controls refills the recipe list, and whatever the list selects
     // then, it is not the person's choice of a recipe: an edit or entry in progress keeps its
-    // mode, every field (the model does not change; CheckState compares) and the focus. In
-    // browse mode the fields follow the selection.
-    void ChangeSearch(SearchChange change, const std::function<void()>& act) {
+    // mode, every field (the model does not change; CheckState compares) and the focus, and
+    // the filter stays what the person chose. In browse mode the fields follow the selection.
+    void ChangeSearch(SearchChange change, const std::function<void()>& act,
+                      std::optional<int> chosenFilter = std::nullopt) {
         bool editing = mode_ != Mode::kBrowse;
         QWidget* focus = F().NativeWidget()->focusWidget();
+        int filter = chosenFilter.value_or(F().cboCategory().ListIndex());
         Selection before = RecipeSelection();
         act();
         ++searchChanges_[{mode_, change}];
@@ -274,6 +276,7 @@ class RandomActions : public ::testing::TestWithParam<int> {
         if (editing) {
             EXPECT_EQ(F().NativeWidget()->focusWidget(), focus) << "the refill moved the focus";
         }
+        EXPECT_EQ(F().cboCategory().ListIndex(), filter) << "the refill changed the filter";
     }
 
     std::string RandomText(const char* alphabet, int maxLength) {
@@ -398,8 +401,8 @@ class RandomActions : public ::testing::TestWithParam<int> {
                 // Back to "All" as often as to any one category.
                 int row = Pick(3) == 0 ? 0 : Pick(F().cboCategory().ListCount());
                 Note("filter row " + std::to_string(row) + " " + F().cboCategory().List(row));
-                ChangeSearch(SearchChange::kFilter,
-                             [&] { F().cboCategory().ChooseRowAsUser(row); });
+                ChangeSearch(
+                    SearchChange::kFilter, [&] { F().cboCategory().ChooseRowAsUser(row); }, row);
             });
             add(3 * searching(SearchChange::kOption), [this] {
                 // "Contains" is the option people come back to.
@@ -509,7 +512,9 @@ class RandomActions : public ::testing::TestWithParam<int> {
                         row = lastCategoryRow_;
                     lastCategoryRow_ = row;
                     Note("click category row " + std::to_string(row));
+                    int filter = F().cboCategory().ListIndex();
                     F().lstCategory().SelectRowAsUser(row);
+                    EXPECT_EQ(F().cboCategory().ListIndex(), filter) << "a category click kept it";
                 });
         }
         if (Usable(f.btnNewCategory())) {
