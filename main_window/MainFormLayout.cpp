@@ -88,6 +88,17 @@ void MainForm::CreateControls0() {
     auto caption = [](const char* text) -> Values {
         return [text](fw::ControlProperties& p) { p.text = text; };
     };
+    // What a screen reader calls a control whose text does not say what it is for.
+    auto named = [](const char* name) -> Values {
+        return [name](fw::ControlProperties& p) { p.accessibleName = name; };
+    };
+    // A label, and the control it names.
+    auto label = [](const char* text, const char* field) -> Values {
+        return [text, field](fw::ControlProperties& p) {
+            p.text = text;
+            p.labelFor = field;
+        };
+    };
 
     make.operator()<fw::TabPanel>(
         {"tpnlMain", 0, 11, 14, 678, 566, L | T | R | B, 0},
@@ -103,6 +114,7 @@ void MainForm::CreateControls0() {
             p.styled = true;
             p.acceptTabs = true;
             p.textSize = 0;
+            p.accessibleName = "Directions";
         },
         nullptr, nullptr);
     make.operator()<fw::Listbox>(
@@ -110,15 +122,17 @@ void MainForm::CreateControls0() {
         [](fw::ControlProperties& p) {
             p.initialValue = "Recipe Name";
             p.scrollbarHorizontal = false;
+            p.accessibleName = "Recipes";
         },
         "Change", &MainForm::lstRecipe_Change);
-    make.operator()<fw::EditField>({"txtSearch", 1, 395, 64, 267, 22, L | T | R, 2}, nullptr,
-                                   "TextChange", &MainForm::txtSearch_TextChange);
+    make.operator()<fw::EditField>({"txtSearch", 1, 395, 64, 267, 22, L | T | R, 2},
+                                   named("Search"), "TextChange", &MainForm::txtSearch_TextChange);
     make.operator()<fw::PopupMenu>(
         {"cboSearchOption", 1, 258, 64, 125, 20, L | T, 3},
         [](fw::ControlProperties& p) {
             p.initialValue = "Contains\rIs Exactly\rBegins With\rEnds With";
             p.listIndex = 0;
+            p.accessibleName = "Search option";
         },
         "Change", &MainForm::cboSearchOption_Change);
     make.operator()<fw::BevelButton>(
@@ -126,16 +140,23 @@ void MainForm::CreateControls0() {
         [](fw::ControlProperties& p) {
             p.text = "X";
             p.acceptFocus = false;
+            p.accessibleName = "Clear search";
+            p.helpTag = "Clear search";
         },
         "Action", &MainForm::btnResetSearch_Action);
     make.operator()<fw::PopupMenu>(
         {"cboCategory", 1, 20, 64, 226, 20, None, 5},
-        [](fw::ControlProperties& p) { p.listIndex = 0; }, "Change", &MainForm::cboCategory_Change);
+        [](fw::ControlProperties& p) {
+            p.listIndex = 0;
+            p.accessibleName = "Category filter";
+        },
+        "Change", &MainForm::cboCategory_Change);
     make.operator()<fw::Listbox>(
         {"lstCategory", 2, 20, 58, 190, 508, L | T | R | B, 6},
         [](fw::ControlProperties& p) {
             p.initialValue = "Category Name";
             p.scrollbarHorizontal = true;
+            p.accessibleName = "Categories";
         },
         "Change", &MainForm::lstCategory_Change);
     make.operator()<fw::PushButton>({"btnEditCategory", 2, 222, 58, 80, 20, T | R, 7},
@@ -152,25 +173,34 @@ void MainForm::CreateControls0() {
         [](fw::ControlProperties& p) {
             p.multiline = true;
             p.textSize = 0;
+            p.accessibleName = "Category Name";
         },
         nullptr, nullptr);
     make.operator()<fw::StaticText>({"StaticText1", 2, 222, 90, 458, 20, T | R, 12},
-                                    caption("Category Name"), nullptr, nullptr);
+                                    label("Category Name", "txtCategoryName"), nullptr, nullptr);
     make.operator()<fw::PushButton>({"btnCancelCategory", 2, 600, 546, 80, 20, R | B, 13},
                                     caption("Cancel"), "Action",
                                     &MainForm::btnCancelCategory_Action);
     make.operator()<fw::StaticText>({"StaticText2", 1, 20, 295, 984, 20, None, 14},
-                                    caption("Directions"), nullptr, nullptr);
+                                    label("Directions", "txtDirections"), nullptr, nullptr);
     make.operator()<fw::EditField>(
         {"txtRecipeName", 1, 139, 260, 212, 22, L | T | R, 15},
-        [](fw::ControlProperties& p) { p.styled = true; }, nullptr, nullptr);
+        [](fw::ControlProperties& p) {
+            p.styled = true;
+            p.accessibleName = "Recipe Name";
+        },
+        nullptr, nullptr);
     make.operator()<fw::PopupMenu>(
         {"cboRecipeCategory", 1, 454, 260, 226, 20, T | R, 16},
-        [](fw::ControlProperties& p) { p.listIndex = 0; }, nullptr, nullptr);
+        [](fw::ControlProperties& p) {
+            p.listIndex = 0;
+            p.accessibleName = "Category";
+        },
+        nullptr, nullptr);
     make.operator()<fw::StaticText>({"StaticText4", 1, 20, 262, 106, 20, L | T, 17},
-                                    caption("Recipe Name"), nullptr, nullptr);
+                                    label("Recipe Name", "txtRecipeName"), nullptr, nullptr);
     make.operator()<fw::StaticText>({"StaticText5", 1, 363, 262, 79, 20, T | R, 18},
-                                    caption("Category"), nullptr, nullptr);
+                                    label("Category", "cboRecipeCategory"), nullptr, nullptr);
     make.operator()<fw::PushButton>({"btnEditRecipe", 1, 508, 543, 80, 20, R | B, 19},
                                     caption("Edit"), "Action", &MainForm::btnEditRecipe_Action);
     make.operator()<fw::PushButton>({"btnNewRecipe", 1, 600, 228, 80, 20, T | R, 20},

@@ -61,6 +61,10 @@ void StaticText::SetProperties(const ControlProperties& properties) {
                                : properties.textAlign == 2 ? Qt::AlignRight
                                                            : Qt::AlignLeft;
     label_->setAlignment(horizontal | (properties.multiline ? Qt::AlignTop : Qt::AlignVCenter));
+    // The label's buddy is what a screen reader names by it, and what its field is labelled by.
+    label_->setBuddy(properties.labelFor.empty()
+                         ? nullptr
+                         : Owner().ControlByName<Control>(properties.labelFor).NativeWidget());
     ApplyCommonProperties();
 }
 

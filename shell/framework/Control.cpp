@@ -8,6 +8,7 @@
 
 namespace fw {
 
+using detail::Q;
 using detail::ScreenFontFor;
 
 Control::Control(Window& window, std::string name) : window_(window), name_(std::move(name)) {}
@@ -76,6 +77,9 @@ void Control::ApplyCommonProperties() {
     widget_->setGeometry(designed_.left, designed_.top, designed_.width, designed_.height);
     widget_->setEnabled(designed_.enabled);
     widget_->setFont(ScreenFontFor(designed_));
+    if (!designed_.accessibleName.empty())
+        widget_->setAccessibleName(Q(designed_.accessibleName));
+    widget_->setToolTip(Q(designed_.helpTag));
     visible_ = designed_.visible;
     if (!designed_.initialParent.empty()) {
         if (auto* panel = dynamic_cast<TabPanel*>(window_.FindControl(designed_.initialParent))) {

@@ -58,6 +58,11 @@ struct ControlProperties {
     bool scrollbarHorizontal = false, scrollbarVertical = true;
     int textAlign = 0;  // 0 left, 1 centre, 2 right
     bool acceptFocus = true;
+    // What a screen reader calls the control, when its text or rows do not say what it is for;
+    // empty keeps what Qt derives from the control (a button's caption, a label tied to it).
+    std::string accessibleName;
+    std::string helpTag;   // the tip shown on hovering, also read out as its description
+    std::string labelFor;  // a label's: the name of the control it names
 };
 
 // The row a list's handlers were last told about.

@@ -1,5 +1,7 @@
 #include "framework/PopupMenu.h"
 
+#include <QAbstractItemView>
+#include <QAccessibleWidget>
 #include <QComboBox>
 
 #include "framework/ControlSupport.h"
@@ -10,8 +12,75 @@ namespace fw {
 using detail::Lines;
 using detail::Q;
 
+namespace {
+
+// A pop-up's own widget class, so that accessibility can tell it from other combo boxes.
+class PopupComboBox : public QComboBox {
+    Q_OBJECT
+};
+
+// What a screen reader is told about a pop-up. Qt's own combo box interface names the box by
+// its current row on this platform and ignores the accessible name, so "Category filter" would
+// be read as "All"; this one takes the accessible name as the name and the row as the value,
+// and otherwise gives what Qt's does: the list of rows as the one child, and opening the list
+// as an action.
+class AccessiblePopup : public QAccessibleWidget {
+  public:
+    explicit AccessiblePopup(QWidget* widget) : QAccessibleWidget(widget, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value ||
+            (t == QAccessible::Name && Combo()->accessibleName().isEmpty()))
+            return Combo()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 ? QAccessible::queryAccessibleInterface(Combo()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && child->object() == Combo()->view() ? 0 : -1;
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = Combo()->view()->isVisible();
+        s.collapsed = !s.expanded;
+        return s;
+    }
+    QStringList actionNames() const override {
+        return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == showMenuAction() || action == pressAction()) {
+            if (Combo()->view()->isVisible())
+                Combo()->hidePopup();
+            else
+                Combo()->showPopup();
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+
+  private:
+    QComboBox* Combo() const { return static_cast<QComboBox*>(widget()); }
+};
+
+QAccessibleInterface* PopupAccessibility(const QString& className, QObject* object) {
+    if (className == QLatin1String(PopupComboBox::staticMetaObject.className()))
+        return new AccessiblePopup(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+}  // namespace
+
 PopupMenu::PopupMenu(Window& window, std::string name) : Control(window, std::move(name)) {
-    combo_ = new QComboBox();
+    static const bool accessibilityInstalled = [] {
+        QAccessible::installFactory(PopupAccessibility);
+        return true;
+    }();
+    (void)accessibilityInstalled;
+    combo_ = new PopupComboBox();
     QObject::connect(combo_, &QComboBox::currentIndexChanged,
                      [this](int) { IndexChangedByView(); });
     SetWidget(combo_);
@@ -107,3 +176,5 @@ SelectedRow PopupMenu::Current() const {
 }
 
 }  // namespace fw
+
+#include "PopupMenu.moc"

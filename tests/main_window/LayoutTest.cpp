@@ -1,10 +1,16 @@
-// The main window as it opens: its controls, designed places, locks and menus.
+// The main window as it opens: its controls, designed places, locks and menus, and what a
+// screen reader is told of them.
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
+#include <QCoreApplication>
 #include <QWidget>
+#include <algorithm>
+#include <utility>
 
+#include "DrivingHelpers.h"
 #include "Larderon.h"
 #include "MainForm.h"
 #include "menus/MainFormMenu.h"
@@ -16,6 +22,10 @@ struct Box {
     const char* name;
     int left, top, width, height;
 };
+
+QAccessibleInterface* Accessible(const fw::Control& control) {
+    return QAccessible::queryAccessibleInterface(control.NativeWidget());
+}
 
 }  // namespace
 
@@ -146,4 +156,52 @@ TEST(MenuBar, NineteenItemsOnceEachWithTheirCaptionsAndShortcuts) {
     }
     EXPECT_NE(MainForm().FileQuit(), nullptr);
     EXPECT_NE(MainForm().HelpAbout(), nullptr);
+}
+
+TEST(MainWindowLayout, AScreenReaderNamesEveryControlAndReadsTheListsAsTheyAreNow) {
+    LarderonHarness h(LarderonHarness::Options{true, driving::SeedBook});
+    h.Start();
+    class MainForm& form = h.Form();
+    form.NativeWidget()->show();
+    QCoreApplication::processEvents();
+
+    const std::pair<const char*, const char*> names[] = {
+        {"lstRecipe", "Recipes"},
+        {"txtSearch", "Search"},
+        {"cboSearchOption", "Search option"},
+        {"btnResetSearch", "Clear search"},
+        {"cboCategory", "Category filter"},
+        {"lstCategory", "Categories"},
+        {"txtCategoryName", "Category Name"},
+        {"txtRecipeName", "Recipe Name"},
+        {"cboRecipeCategory", "Category"},
+        {"txtDirections", "Directions"},
+        {"btnSaveRecipe", "Save"},
+    };
+    for (const auto& [control, name] : names)
+        EXPECT_EQ(Accessible(*form.FindControl(control))->text(QAccessible::Name).toStdString(),
+                  name)
+            << control;
+    EXPECT_EQ(Accessible(form.cboSearchOption())->text(QAccessible::Value).toStdString(),
+              "Contains");
+    EXPECT_EQ(Accessible(form.btnResetSearch())->text(QAccessible::Description).toStdString(),
+              "Clear search");
+    EXPECT_EQ(form.btnResetSearch().NativeWidget()->toolTip().toStdString(), "Clear search");
+
+    const std::pair<const char*, const char*> labels[] = {
+        {"StaticText1", "txtCategoryName"},
+        {"StaticText2", "txtDirections"},
+        {"StaticText4", "txtRecipeName"},
+        {"StaticText5", "cboRecipeCategory"},
+    };
+    for (const auto& [labelName, fieldName] : labels) {
+        QAccessibleInterface* label = Accessible(*form.FindControl(labelName));
+        QAccessibleInterface* field = Accessible(*form.FindControl(fieldName));
+        auto labelled = label->relations(QAccessible::Labelled);
+        EXPECT_TRUE(labelled.size() == 1 && labelled.front().first == field) << labelName;
+        auto namedBy = field->relations(QAccessible::Label);
+        EXPECT_TRUE(std::any_of(namedBy.begin(), namedBy.end(), [&](const auto& relation) {
+            return relation.first == label;
+        })) << fieldName;
+    }
 }
