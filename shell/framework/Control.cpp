@@ -4,6 +4,7 @@
 
 #include "framework/Application.h"
 #include "framework/ControlSupport.h"
+#include "framework/Listbox.h"
 #include "framework/Window.h"
 
 namespace fw {
@@ -130,6 +131,8 @@ void Control::RaiseEvent(const std::string& eventName) {
     } else {
         handler();
     }
+    // Whatever reads the lists once control is back with Qt finds every row the handler added.
+    Listbox::AnnounceAddedRows();
 }
 
 }  // namespace fw

@@ -32,6 +32,9 @@ class Listbox : public Control {
     // Framework and tests: the person selects a row (-1 clears) as a click would.
     void SelectRowAsUser(int index);
 
+    // Framework: announces to Qt the rows every list was given since it last did.
+    static void AnnounceAddedRows();
+
   private:
     class Model;
     SelectedRow Current() const;

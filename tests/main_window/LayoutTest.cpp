@@ -6,9 +6,12 @@
 #include <QAccessible>
 #include <QAction>
 #include <QCoreApplication>
+#include <QTest>
 #include <QWidget>
 #include <algorithm>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "DrivingHelpers.h"
 #include "Larderon.h"
@@ -25,6 +28,48 @@ struct Box {
 
 QAccessibleInterface* Accessible(const fw::Control& control) {
     return QAccessible::queryAccessibleInterface(control.NativeWidget());
+}
+
+// What Qt prints when an item view's accessibility is asked for a row the view does not have.
+QStringList g_invalidIndexWarnings;
+QtMessageHandler g_otherMessages = nullptr;
+
+void CatchInvalidIndex(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text.contains(QLatin1String("invalid index"), Qt::CaseInsensitive)) {
+        g_invalidIndexWarnings << text;
+    } else if (g_otherMessages) {
+        g_otherMessages(type, context, text);
+    }
+}
+
+// A screen reader going through a list: it learns how many children there are and then asks for
+// each by its position, so between two looks it still goes by the count it last learnt.
+struct ListReader {
+    QAccessibleInterface* list;
+    int known = 0;
+
+    std::vector<std::string> ReadAsKnown() const {
+        std::vector<std::string> names;
+        for (int i = 0; i < known; ++i) {
+            QAccessibleInterface* child = list->child(i);
+            names.push_back(child ? child->text(QAccessible::Name).toStdString() : "(none)");
+        }
+        return names;
+    }
+    std::vector<std::string> Read() {
+        known = list->childCount();
+        return ReadAsKnown();
+    }
+};
+
+std::vector<std::string> Shown(const std::string& heading, std::vector<std::string> rows) {
+    rows.insert(rows.begin(), heading);
+    return rows;
+}
+
+std::vector<std::string> First(std::vector<std::string> rows, int count) {
+    rows.resize(std::min(static_cast<std::size_t>(count), rows.size()));
+    return rows;
 }
 
 }  // namespace
@@ -204,4 +249,46 @@ TEST(MainWindowLayout, AScreenReaderNamesEveryControlAndReadsTheListsAsTheyAreNo
             return relation.first == label;
         })) << fieldName;
     }
+
+    // The lists, read by a screen reader right after each refill, before the event loop runs
+    // again, and with the row count it learnt before the refill.
+    g_invalidIndexWarnings.clear();
+    g_otherMessages = qInstallMessageHandler(CatchInvalidIndex);
+    QAccessible::setActive(true);
+    fw::Listbox& recipes = form.lstRecipe();
+    fw::Listbox& categories = form.lstCategory();
+    ListReader recipeReader{Accessible(recipes)};
+    ListReader categoryReader{Accessible(categories)};
+    ListReader filterReader{Accessible(form.cboCategory())->child(0)};
+    EXPECT_EQ(recipeReader.Read(), Shown("Recipe Name", driving::Rows(recipes)));
+    EXPECT_EQ(categoryReader.Read(), Shown("Category Name", driving::Rows(categories)));
+
+    QTest::keyClick(form.txtSearch().NativeWidget(), Qt::Key_S);
+    ASSERT_EQ(driving::Rows(recipes), (std::vector<std::string>{"Bagels", "Carrot Soup"}));
+    EXPECT_EQ(recipeReader.Read(), Shown("Recipe Name", driving::Rows(recipes)));
+    QTest::keyClick(form.txtSearch().NativeWidget(), Qt::Key_Backspace);
+    ASSERT_EQ(recipes.ListCount(), 4);
+    EXPECT_EQ(recipeReader.ReadAsKnown(),
+              First(Shown("Recipe Name", driving::Rows(recipes)), recipeReader.known));
+    EXPECT_EQ(recipeReader.Read(), Shown("Recipe Name", driving::Rows(recipes)));
+
+    // A new category refills the category list, which sets no selection, and the filter.
+    form.tpnlMain().Value(1);
+    form.btnNewCategory().Push();
+    driving::TypeInto(form.txtCategoryName(), "Cakes");
+    form.btnSaveCategory().Push();
+    ASSERT_EQ(driving::Rows(categories),
+              (std::vector<std::string>{"Bread", "Cakes", "General", "Soup", "Unused"}));
+    EXPECT_EQ(categoryReader.ReadAsKnown(),
+              First(Shown("Category Name", driving::Rows(categories)), categoryReader.known));
+    EXPECT_EQ(categoryReader.Read(), Shown("Category Name", driving::Rows(categories)));
+    EXPECT_EQ(filterReader.Read(), driving::Rows(form.cboCategory()));
+
+    QCoreApplication::processEvents();
+    EXPECT_EQ(recipeReader.Read(), Shown("Recipe Name", driving::Rows(recipes)));
+    EXPECT_EQ(categoryReader.Read(), Shown("Category Name", driving::Rows(categories)));
+    QAccessible::setActive(false);
+    qInstallMessageHandler(g_otherMessages);
+    EXPECT_TRUE(g_invalidIndexWarnings.isEmpty())
+        << g_invalidIndexWarnings.join(QLatin1Char('\n')).toStdString();
 }
