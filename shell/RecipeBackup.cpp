@@ -1,7 +1,6 @@
 // The File menu's Backup and Restore commands: the dialogs and messages around the backup file
 // of RecipeBackupFile.h.
 
-#include <filesystem>
 #include <stdexcept>
 
 #include "FileTypes.h"
@@ -18,14 +17,6 @@ const fw::FileType& BackupFileType() {
     return *FileTypes::pTextPlain;
 }
 
-// The engine reads the book through a memory map: emptying that file under it kills the app, and
-// a backup put in its place would be the end of the book. Any name can lead to it (a link,
-// "dir/../", a second hard link), so the file itself is compared.
-bool IsTheBook(const std::filesystem::path& target, const Database& db) {
-    std::error_code error;
-    return std::filesystem::equivalent(target, db.DatabaseFile(), error);
-}
-
 }  // namespace
 
 bool Larderon::FileBackup_Action() {
@@ -35,11 +26,16 @@ bool Larderon::FileBackup_Action() {
     try {
         auto file = fw::GetSaveFolderItem(BackupFileType(), defaultName);
         if (file) {
-            if (IsTheBook(file->Path(), *db))
-                throw RecipeBackup::Failure("the backup would take the book's own place");
+            // The engine reads the book through a memory map: emptying that file under it kills
+            // the app, and a backup put in its place would be the end of the book. Any name can
+            // lead to it (a link, "dir/../", a second hard link), so the file itself is compared,
+            // the one the stream settled on once: no link swapped in afterwards can lead it
+            // elsewhere. What cannot be compared throws, and is refused with the rest.
             auto out = file->CreateTextFile();
             if (!out)
                 throw RecipeBackup::Failure("the backup file cannot be created");
+            if (out->Replaces(db->DatabaseFile()))
+                throw RecipeBackup::Failure("the backup would take the book's own place");
             changes = RecipeBackup::WriteBackup(*db, *out);
             out->Close();
         }
@@ -62,6 +58,9 @@ bool Larderon::FileRestore_Action() {
         auto in = file->OpenAsTextFile();
         if (!in)
             throw RecipeBackup::Failure("the backup file cannot be opened");
+        // Read as lines, the book's bytes can pass for a backup.
+        if (in->Reads(db->DatabaseFile()))
+            throw RecipeBackup::Failure("the book itself is no backup");
         RecipeBackup::RestoreBackup(*db, *in);
         in->Close();
     } catch (...) {

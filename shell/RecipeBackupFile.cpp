@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <optional>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
@@ -15,6 +16,8 @@ const char* const kBeginOfDirections = "#BOF";
 const char* const kEndOfDirections = "#EOF";
 // A UTF-8 byte-order mark: some editors start a text file with it, and it is no part of the text.
 const std::string kByteOrderMark = "\xEF\xBB\xBF";
+// How every database file of the engine begins: these letters and the NUL after them.
+constexpr char kDatabaseFileStart[] = "SQLite format 3";
 
 // A message box cannot usefully show thousands of lines; the first ones tell the person what
 // happened and where to look.
@@ -254,6 +257,9 @@ void ReadBackup(fw::TextInputStream& in,
 
     std::int64_t categories = 0;
     std::string line = nextLine();
+    // No backup begins as a database file does, and the lines of one can pass for a backup's.
+    if (line.starts_with(std::string_view(kDatabaseFileStart, sizeof kDatabaseFileStart)))
+        throw Failure("the file is a database, not a backup");
     if (line.starts_with(kByteOrderMark))
         line.erase(0, kByteOrderMark.size());
     for (; line != kEndOfTable; line = nextLine()) {

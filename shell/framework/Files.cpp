@@ -5,11 +5,12 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
 #include <ios>
+#include <random>
+#include <system_error>
+#include <utility>
 
 #include "framework/Dialogs.h"
 #include "framework/Text.h"
@@ -18,20 +19,55 @@ namespace fw {
 
 namespace {
 
-// Anything but a regular file at the path (a link counts as what it names). Nothing there at all
-// is no obstacle to making a file.
-bool SomethingElseIsThere(const std::filesystem::path& path) {
-    std::error_code error;
-    std::filesystem::file_status status = std::filesystem::status(path, error);
-    return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
-}
+namespace fs = std::filesystem;
 
 // Lines go to the file in pieces of this size: few system calls, little memory.
 constexpr std::size_t kChunk = 1 << 16;
 // How much written data the disk is asked to start on at a time.
 constexpr std::int64_t kStartToDisk = 1 << 20;
+// As many links as the system follows in one path before it gives up.
+constexpr int kMostLinks = 40;
+
+fs::filesystem_error SystemError(const char* what, const fs::path& path, int error) {
+    return fs::filesystem_error(what, path, std::error_code(error, std::generic_category()));
+}
+
+// The device and inode of the file at `path`, following links; throws when it cannot be told.
+struct stat Identity(const fs::path& path) {
+    struct stat found {};
+    if (::stat(path.c_str(), &found) != 0)
+        throw SystemError("cannot look at the file", path, errno);
+    return found;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 }  // namespace
+
+fs::path ResolveFile(const fs::path& path) {
+    fs::path current = fs::absolute(path);
+    for (int links = 0;;) {
+        const fs::path name = current.filename();
+        if (name.empty() || name == "." || name == "..")
+            return fs::canonical(current);
+        const fs::path folder = fs::canonical(current.parent_path());
+        current = folder / name;
+        struct stat found {};
+        if (::lstat(current.c_str(), &found) != 0) {
+            if (errno == ENOENT)
+                return current;
+            throw SystemError("cannot look at the file", current, errno);
+        }
+        if (!S_ISLNK(found.st_mode))
+            return current;
+        if (++links > kMostLinks)
+            throw SystemError("too many links", path, ELOOP);
+        const fs::path target = fs::read_symlink(current);
+        current = target.is_absolute() ? target : folder / target;
+    }
+}
 
 bool FolderItem::Exists() const {
     std::error_code error;
@@ -90,21 +126,65 @@ std::optional<FolderItem> GetOpenFolderItem(const FileType& filter) {
     return FolderItem(*chosen);
 }
 
-TextOutputStream::TextOutputStream(const std::filesystem::path& path) {
-    if (SomethingElseIsThere(path))
+TextOutputStream::TextOutputStream(const fs::path& path) {
+    try {
+        target_ = ResolveFile(path);
+    } catch (const fs::filesystem_error&) {
+        return;
+    }
+    name_ = target_.filename().string();
+    folder_ = ::open(target_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder_ < 0)
+        return;
+    // Only a regular file is replaced; what is there must also be one the person may write, as
+    // when it is opened for writing.
+    struct stat existing {};
+    const bool exists = ::fstatat(folder_, name_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists && errno != ENOENT)
+        return;
+    if (exists &&
+        (!S_ISREG(existing.st_mode) || ::faccessat(folder_, name_.c_str(), W_OK, AT_EACCESS) != 0))
         return;
     // The new file is made in the target's folder, so that putting it in place is one rename on
-    // the same disk; QSaveFile flushes it to the disk before that rename.
-    auto file = std::make_unique<QSaveFile>(QFile::decodeName(path.c_str()));
-    if (file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        out_ = std::move(file);
+    // the same disk; it takes the permissions of the file it replaces.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && out_ < 0; ++attempt) {
+        temporaryName_ = name_ + "." + std::to_string(random() % 1'000'000'000);
+        out_ = ::openat(folder_, temporaryName_.c_str(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (out_ < 0 && errno != EEXIST)
+            break;
+    }
+    if (out_ >= 0 && exists)
+        ::fchmod(out_, existing.st_mode & 07777);
 }
 
-// Dropping a QSaveFile that was not committed removes the new file.
-TextOutputStream::~TextOutputStream() = default;
+TextOutputStream::~TextOutputStream() {
+    Discard();
+    if (folder_ >= 0)
+        ::close(folder_);
+}
+
+void TextOutputStream::Discard() {
+    if (out_ < 0)
+        return;
+    ::close(out_);
+    ::unlinkat(folder_, temporaryName_.c_str(), 0);
+    out_ = -1;
+}
 
 bool TextOutputStream::IsOpen() const {
-    return out_ != nullptr;
+    return out_ >= 0;
+}
+
+bool TextOutputStream::Replaces(const fs::path& other) const {
+    struct stat there {};
+    if (::fstatat(folder_, name_.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT)
+            return false;
+        throw SystemError("cannot look at the file", target_, errno);
+    }
+    return SameFile(there, Identity(other));
 }
 
 void TextOutputStream::WriteLine(const std::string& text) {
@@ -113,7 +193,7 @@ void TextOutputStream::WriteLine(const std::string& text) {
 }
 
 void TextOutputStream::Write(const std::string& text) {
-    if (!out_)
+    if (out_ < 0)
         throw std::ios_base::failure("the file is not open");
     pending_ += text;
     if (pending_.size() >= kChunk)
@@ -121,32 +201,46 @@ void TextOutputStream::Write(const std::string& text) {
 }
 
 void TextOutputStream::Flush() {
-    const auto size = static_cast<qint64>(pending_.size());
-    if (size > 0 && out_->write(pending_.data(), size) != size)
-        throw std::ios_base::failure("the file could not be written");
+    for (std::size_t done = 0; done < pending_.size();) {
+        const ssize_t wrote = ::write(out_, pending_.data() + done, pending_.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            throw std::ios_base::failure("the file could not be written");
+        done += static_cast<std::size_t>(wrote);
+    }
+    written_ += static_cast<std::int64_t>(pending_.size());
     pending_.clear();
     // The disk starts on what is written while the rest is still being made, so that the flush
     // before the file is put in place has little left to wait for. Only a hint: where it fails,
     // that flush does all the work.
-    const qint64 written = out_->pos();
-    if (written - startedToDisk_ >= kStartToDisk) {
-        ::sync_file_range(out_->handle(), startedToDisk_, written - startedToDisk_,
-                          SYNC_FILE_RANGE_WRITE);
-        startedToDisk_ = written;
+    if (written_ - startedToDisk_ >= kStartToDisk) {
+        ::sync_file_range(out_, startedToDisk_, written_ - startedToDisk_, SYNC_FILE_RANGE_WRITE);
+        startedToDisk_ = written_;
     }
 }
 
 void TextOutputStream::Close() {
-    if (!out_)
+    if (out_ < 0)
         return;
-    Flush();
-    const bool placed = out_->commit();
-    out_.reset();
-    if (!placed)
+    try {
+        Flush();
+    } catch (...) {
+        Discard();
+        throw;
+    }
+    // A rename replaces the name it is given, a link included: it never follows one there.
+    const bool placed = ::fdatasync(out_) == 0 && ::close(std::exchange(out_, -1)) == 0 &&
+                        ::renameat(folder_, temporaryName_.c_str(), folder_, name_.c_str()) == 0;
+    if (!placed) {
+        if (out_ >= 0)
+            ::close(std::exchange(out_, -1));
+        ::unlinkat(folder_, temporaryName_.c_str(), 0);
         throw std::ios_base::failure("the file could not be written");
+    }
 }
 
-TextInputStream::TextInputStream(const std::filesystem::path& path) {
+TextInputStream::TextInputStream(const fs::path& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         return;
@@ -162,7 +256,15 @@ TextInputStream::TextInputStream(const std::filesystem::path& path) {
         return;
     }
     fd_ = fd;
+    unread_ = opened.st_size;
     buffer_.resize(kChunk);
+}
+
+bool TextInputStream::Reads(const fs::path& other) const {
+    struct stat opened {};
+    if (fd_ < 0 || ::fstat(fd_, &opened) != 0)
+        throw SystemError("cannot look at the open file", other, fd_ < 0 ? EBADF : errno);
+    return SameFile(opened, Identity(other));
 }
 
 TextInputStream::~TextInputStream() {
@@ -178,12 +280,18 @@ bool TextInputStream::Fill() {
         return true;
     if (fd_ < 0)
         return false;
+    // Past the size it had, one byte more is asked for: only to tell whether the file ends.
+    const std::size_t wanted =
+        unread_ > 0 ? static_cast<std::size_t>(std::min<std::int64_t>(unread_, kChunk)) : 1;
     ssize_t got = 0;
     do {
-        got = ::read(fd_, buffer_.data(), buffer_.size());
+        got = ::read(fd_, buffer_.data(), wanted);
     } while (got < 0 && errno == EINTR);
     if (got < 0)
         throw std::ios_base::failure("the file could not be read");
+    if (unread_ == 0 && got > 0)
+        throw std::ios_base::failure("the file holds more than its size says");
+    unread_ -= got;
     next_ = 0;
     end_ = static_cast<std::size_t>(got);
     return got > 0;

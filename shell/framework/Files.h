@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-class QSaveFile;
-
 namespace fw {
 
 class FileType {
@@ -52,15 +50,32 @@ FolderItem GetFolderItem(const std::string& name);
 std::optional<FolderItem> GetSaveFolderItem(const FileType& filter, const std::string& defaultName);
 std::optional<FolderItem> GetOpenFolderItem(const FileType& filter);
 
-// Writes a new file beside the one at `path` and puts it in that one's place only at Close, once
-// it is complete and on the disk. Until then, and for good when a write fails or the stream goes
-// without Close, a file already at `path` stays exactly as it was and nothing is left beside it.
-// A symbolic link at `path` keeps pointing where it did: the file it names is the one replaced.
+// The file `path` names, found as opening it finds it: every link followed, the last one too,
+// and a relative link read from the folder that holds it (not by taking ".." off the text).
+// Where nothing is there yet, the place a new file would be made. Throws
+// std::filesystem::filesystem_error when the system cannot tell: a folder that is missing or
+// may not be searched, a loop, more links than the system follows.
+std::filesystem::path ResolveFile(const std::filesystem::path& path);
+
+// Writes a new file beside the one `path` names and puts it in that one's place only at Close,
+// once it is complete and on the disk. Until then, and for good when a write fails or the stream
+// goes without Close, a file already there stays exactly as it was and nothing is left beside
+// it. The path is resolved once, when the stream opens (ResolveFile); from then on the stream
+// works in that folder on that name, which it replaces without following whatever may since
+// have taken its place: a symbolic link at `path` keeps pointing where it did, and the file it
+// names is the one replaced.
 class TextOutputStream {
   public:
     explicit TextOutputStream(const std::filesystem::path& path);
     ~TextOutputStream();
+    TextOutputStream(const TextOutputStream&) = delete;
+    TextOutputStream& operator=(const TextOutputStream&) = delete;
     bool IsOpen() const;
+    // The file that Close replaces.
+    const std::filesystem::path& Target() const { return target_; }
+    // True when the file that Close would replace now is `other` (the same file on the disk,
+    // whatever its name). Throws std::filesystem::filesystem_error when that cannot be told.
+    bool Replaces(const std::filesystem::path& other) const;
     // Writes the text and EndOfLine. Throws std::ios_base::failure when the write fails.
     void WriteLine(const std::string& text);
     void Write(const std::string& text);
@@ -69,12 +84,18 @@ class TextOutputStream {
 
   private:
     void Flush();
+    void Discard();
 
-    std::unique_ptr<QSaveFile> out_;
+    std::filesystem::path target_;
+    int folder_ = -1;  // the target's folder, held open so that renaming its path cannot move us
+    std::string name_, temporaryName_;
+    int out_ = -1;
     std::string pending_;
-    std::int64_t startedToDisk_ = 0;
+    std::int64_t written_ = 0, startedToDisk_ = 0;
 };
 
+// Reads a regular file as lines, no more of it than it held when it was opened: a file that
+// then yields more (one under /proc says it is empty and never ends) fails as unreadable.
 class TextInputStream {
   public:
     explicit TextInputStream(const std::filesystem::path& path);
@@ -82,6 +103,9 @@ class TextInputStream {
     TextInputStream(const TextInputStream&) = delete;
     TextInputStream& operator=(const TextInputStream&) = delete;
     bool IsOpen() const;
+    // True when the open file is `other` (the same file on the disk, whatever its name). Throws
+    // std::filesystem::filesystem_error when that cannot be told.
+    bool Reads(const std::filesystem::path& other) const;
     // True when no further line can be read. Throws std::ios_base::failure when the file cannot
     // be read.
     bool Eof();
@@ -95,6 +119,7 @@ class TextInputStream {
     bool Fill();
 
     int fd_ = -1;
+    std::int64_t unread_ = 0;  // of the size the file had when it was opened
     std::vector<char> buffer_;
     std::size_t next_ = 0;
     std::size_t end_ = 0;

@@ -209,9 +209,16 @@ TEST(BackupFile, TheBookItselfIsRefusedUnderEveryNameAndStaysWhole) {
     std::filesystem::create_directory(h.Folder() / "sub");
     std::filesystem::create_symlink(book, h.Folder() / "link.txt");
     std::filesystem::create_hard_link(book, h.Folder() / "hard link.txt");
+    // More links than the system follows: whether it ends at the book cannot be told, and what
+    // cannot be told is refused.
+    std::filesystem::create_symlink(book, h.Folder() / "chain0");
+    for (int i = 1; i < 45; ++i)
+        std::filesystem::create_symlink("chain" + std::to_string(i - 1),
+                                        h.Folder() / ("chain" + std::to_string(i)));
     for (const std::filesystem::path& target :
          {h.Folder() / "link.txt", book, h.Folder() / "." / book.filename(),
-          h.Folder() / "sub" / ".." / book.filename(), h.Folder() / "hard link.txt"}) {
+          h.Folder() / "sub" / ".." / book.filename(), h.Folder() / "hard link.txt",
+          h.Folder() / "chain44"}) {
         SCOPED_TRACE(target.string());
         h.Dialogs().ClearLog();
         Backup(h, target);
@@ -223,6 +230,77 @@ TEST(BackupFile, TheBookItselfIsRefusedUnderEveryNameAndStaysWhole) {
     // The app goes on with its book whole.
     Backup(h, h.Folder() / "b.txt");
     EXPECT_EQ(ReadBytes(h.Folder() / "b.txt"), "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
+    EXPECT_EQ(Recipes(*h.OpenDatabase()), Texts{"Broth|1:integer|Boil"});
+}
+
+// "backups" links to another folder, where "latest.txt" links to "../<name>": the system finds
+// <name> beside that other folder, while the text of the path leads to <name> beside the book.
+TEST(BackupFile, ALinkInALinkedFolderReplacesTheFileTheSystemFindsAndStaysALink) {
+    LarderonHarness h(Seeded([](Database& db) {
+        Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Broth', 'Boil')");
+    }));
+    h.Start();
+    const std::filesystem::path elsewhere = h.Folder() / "elsewhere";
+    std::filesystem::create_directories(elsewhere / "sub");
+    std::filesystem::create_symlink(elsewhere / "sub", h.Folder() / "backups");
+    for (const std::string name : {"larderon_db.rsd", "notes.txt"}) {
+        SCOPED_TRACE(name);
+        if (name == "notes.txt")
+            WriteBytes(h.Folder() / name, "not a backup\n");
+        const std::filesystem::path typed = h.Folder() / "backups" / "latest.txt";
+        const std::filesystem::path lexical = h.Folder() / name, resolved = elsewhere / name;
+        std::filesystem::remove(elsewhere / "sub" / "latest.txt");
+        std::filesystem::create_symlink("../" + name, elsewhere / "sub" / "latest.txt");
+        WriteBytes(resolved, "an older backup\n");
+        const std::string lexicalBytes = ReadBytes(lexical);
+        const Texts names = FolderNames(elsewhere);
+
+        h.Dialogs().ClearLog();
+        Backup(h, typed);
+        EXPECT_EQ(h.Dialogs().Messages(), Texts{"Backup completed."});
+        EXPECT_EQ(ReadBytes(resolved), "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
+        EXPECT_TRUE(ReadBytes(lexical) == lexicalBytes) << "the file beside the book was changed";
+        EXPECT_EQ(std::filesystem::read_symlink(elsewhere / "sub" / "latest.txt"), "../" + name);
+        EXPECT_EQ(FolderNames(elsewhere), names) << "a file was left behind";
+    }
+    EXPECT_EQ(Recipes(*h.OpenDatabase()), Texts{"Broth|1:integer|Boil"});
+}
+
+// Another program keeps turning the chosen name from a file into a link to the book and back
+// while backups run: whatever each backup finds, the book is never what it replaces.
+TEST(BackupFile, ATargetSwappedForALinkToTheBookDuringBackupsNeverReachesTheBook) {
+    LarderonHarness h(Seeded([](Database& db) {
+        Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Broth', 'Boil')");
+    }));
+    h.Start();
+    const std::filesystem::path book = h.DatabasePath(), target = h.Folder() / "swap.txt";
+    const std::string bookBytes = ReadBytes(book);
+    WriteBytes(target, "a file\n");
+    std::atomic<bool> stop = false;
+    std::thread other([&] {
+        std::error_code ignored;
+        for (bool link = true; !stop; link = !link) {
+            const std::filesystem::path next = h.Folder() / "swap.next";
+            if (link)
+                std::filesystem::create_symlink(book, next, ignored);
+            else
+                WriteBytes(next, "a file\n");
+            std::filesystem::rename(next, target, ignored);
+        }
+    });
+    int completed = 0;
+    for (int i = 0; i < 200 && ReadBytes(book) == bookBytes; ++i) {
+        h.Dialogs().ClearLog();
+        Backup(h, target);
+        const Texts messages = h.Dialogs().Messages();
+        completed += messages == Texts{"Backup completed."};
+        EXPECT_TRUE(messages == Texts{"Backup completed."} ||
+                    messages == Texts{"Backup was unsuccessful."});
+    }
+    stop = true;
+    other.join();
+    EXPECT_TRUE(ReadBytes(book) == bookBytes) << "the book was replaced";
+    EXPECT_GT(completed, 0) << "no backup found a file there";
     EXPECT_EQ(Recipes(*h.OpenDatabase()), Texts{"Broth|1:integer|Boil"});
 }
 
@@ -436,7 +514,8 @@ TEST(RestoreFile, UnusableFilesAndRejectedStatementsLeaveBothTablesAsTheyWere) {
         Exec(db, "INSERT INTO Category (CategoryId, Name) VALUES (4, 'Cakes')");
         Exec(db,
              "INSERT INTO Recipe (RecipeId, Name, CategoryId, Directions) VALUES "
-             "(9, 'Sponge', 4, 'Whisk'), (12, 'Broth', 1, 'Boil')");
+             "(9, 'Sponge', 4, 'Whisk'), (12, 'Broth', 1, 'Boil' || char(10) || '#EOT' || "
+             "char(10) || '#EOT' || char(10) || 'Serve')");
     }));
     h.Start();
     const std::string good = "A\nB\n#EOT\nGood|2\n#BOF\nx\n#EOF\n";
@@ -477,6 +556,25 @@ TEST(RestoreFile, UnusableFilesAndRejectedStatementsLeaveBothTablesAsTheyWere) {
     }
     expectUnchanged(h.Folder() / "missing.txt");
     expectUnchanged(h.Folder());
+    // The book itself, by its name or a link, and any other database file: read as lines, their
+    // bytes can pass for a backup, as the book's "#EOT" directions here would.
+    std::filesystem::create_symlink(h.DatabasePath(), h.Folder() / "book link.txt");
+    {
+        std::filesystem::copy_file(h.DatabasePath(), h.Folder() / "other.db");
+        Database other;
+        other.DatabaseFile(h.Folder() / "other.db");
+        ASSERT_TRUE(other.Connect());
+        Exec(other,
+             "CREATE TABLE t (v TEXT); INSERT INTO t VALUES ('x' || char(10) || "
+             "'#EOT' || char(10) || '#EOT' || char(10))");
+    }
+    // A file that says it is empty and never ends.
+    for (const std::filesystem::path& source :
+         {h.DatabasePath(), h.Folder() / "book link.txt", h.Folder() / "other.db",
+          std::filesystem::path("/proc/self/pagemap")}) {
+        SCOPED_TRACE(source.string());
+        expectUnchanged(source);
+    }
     Exec(*db, "CREATE TRIGGER keep BEFORE DELETE ON Category BEGIN SELECT RAISE(ABORT, 'no'); END");
     WriteBytes(h.Folder() / "ok.txt", good + "#EOT\n");
     expectUnchanged(h.Folder() / "ok.txt");
