@@ -3,6 +3,7 @@
 // page setup and printing.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "database/RecordSet.h"
@@ -178,6 +179,8 @@ class MainForm : public fw::Window {
 
     bool blnEditMode = false;
     std::string PageSetup;
+    // What the database held when the window opened; none when it could not be read.
+    std::optional<std::string> storedPageSetup_;
 
     // From an Edit or New of either page until browse mode: an edit or entry is under way, and
     // the refills of the recipe list that the search controls cause leave it as it stands.

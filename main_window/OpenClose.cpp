@@ -41,6 +41,7 @@ void MainForm::LoadPreferences() {
         if (!rs)
             return;
         PageSetup = rs->Field("PageSetup").StringValue();
+        storedPageSetup_ = PageSetup;
         rs->Close();
     } catch (...) {
         fw::MsgBox("Unable to get Preferences!");
@@ -48,6 +49,10 @@ void MainForm::LoadPreferences() {
 }
 
 void MainForm::SavePreferences() {
+    // Nothing to store: a book that may only be read would refuse even an unchanged page setup,
+    // at every close.
+    if (storedPageSetup_ == PageSetup)
+        return;
     bool begun = false;
     try {
         App().db->SQLExecute("begin transaction");

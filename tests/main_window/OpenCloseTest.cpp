@@ -205,6 +205,17 @@ TEST(NoDatabase, AnotherApplicationsDatabaseOpensAnEmptyWindowAndIsLeftAsItWas) 
 TEST(WriteProtectedBook, OpensForReadingAndEveryChangeIsReportedLosingNothing) {
     if (RanAsAnUnprivilegedUser())
         return;
+    {
+        // Looking only, and closing: nothing to store, so nothing is tried or reported.
+        LarderonHarness h({true, driving::SeedBook});
+        fs::permissions(h.DatabasePath(), fs::perms::owner_read);
+        h.Start();
+        h.Form().lstRecipe().SelectRowAsUser(1);
+        h.Form().PageSetupText(std::string(h.Form().PageSetupText()));
+        h.CloseMainWindow();
+        EXPECT_TRUE(h.Dialogs().Log().empty());
+        EXPECT_TRUE(h.App().IsQuitting());
+    }
     LarderonHarness h({true, driving::SeedBook});
     fs::permissions(h.DatabasePath(), fs::perms::owner_read);
     const std::string bytes = Bytes(h.DatabasePath());
