@@ -129,16 +129,13 @@ void MainForm::lstRecipe_Change() {
 }
 
 void MainForm::lstCategory_Change() {
-    SetButtons(false, NoRecipeSelected::kFilterKept);
+    SetButtons(false);
 }
 
 void MainForm::btnResetSearch_Action() {
     txtSearch().Text("");
-    // "X" clears the search and nothing else: an edit or entry in progress goes on.
-    if (editUnderway_)
-        return;
     blnEditMode = false;
-    SetButtons(true, NoRecipeSelected::kFilterKept);
+    SetButtons(true);
 }
 
 void MainForm::btnEditCategory_Action() {

@@ -345,7 +345,9 @@ void ExpectUnchanged(const EditInProgress& before, class MainForm& f) {
     EXPECT_EQ(f.btnPrintRecipe().Enabled(), f.lstRecipe().ListIndex() != -1);
 }
 
-TEST_F(ModesTest, AnEditInProgressSurvivesEveryRefreshOfTheSearch) {
+// Typing in the search, choosing a filter or a search option moves the selection under an edit
+// in progress and leaves the edit as it stands; "X" drops it.
+TEST_F(ModesTest, AnEditInProgressSurvivesTheSearchAndXDropsIt) {
     class MainForm& f = Form();
     f.NativeWidget()->show();
     QWidget* window = f.NativeWidget();
@@ -409,6 +411,11 @@ TEST_F(ModesTest, AnEditInProgressSurvivesEveryRefreshOfTheSearch) {
                 driving::ClickInto(f.txtSearch());
             EditInProgress before = Snapshot(f);
             std::string selectedBefore = SelectedId(f.lstRecipe());
+            const std::string everyRow =
+                "SELECT (SELECT group_concat(RecipeId || Name || "
+                "CategoryId || Directions) FROM Recipe) || (SELECT "
+                "group_concat(CategoryId || Name) FROM Category) AS v";
+            const std::string stored = Stored(everyRow);
 
             switch (r.trigger) {
                 case kTyping:
@@ -429,6 +436,23 @@ TEST_F(ModesTest, AnEditInProgressSurvivesEveryRefreshOfTheSearch) {
             }
             ASSERT_NE(SelectedId(f.lstRecipe()), selectedBefore)
                 << "the refresh moved the selection";
+            if (r.trigger == kReset) {
+                // Browse mode on the recipe now selected, shown as stored; nothing is written.
+                EXPECT_FALSE(f.EditMode());
+                const int category = f.lstCategory().ListIndex();
+                EXPECT_EQ(Arrangement(f),
+                          Browse(true, category != -1 &&
+                                           f.lstCategory().CellTag(category, 0).Integer() != 1));
+                EXPECT_EQ(f.txtCategoryName().Text(),
+                          category == -1 ? "" : f.lstCategory().Cell(category, 0));
+                EXPECT_EQ(f.txtRecipeName().Text() + "/" + f.cboRecipeCategory().Text() + "/" +
+                              f.txtDirections().Text(),
+                          Stored("SELECT r.Name || '/' || c.Name || '/' || r.Directions AS v FROM "
+                                 "Recipe r JOIN Category c USING (CategoryId) WHERE RecipeId = " +
+                                 f.lstRecipe().CellTag(f.lstRecipe().ListIndex(), 0).Text()));
+                EXPECT_EQ(Stored(everyRow), stored);
+                continue;
+            }
             ExpectUnchanged(before, f);
             if (r.trigger == kFilter) {
                 EXPECT_EQ(f.cboCategory().Text(), "Breads") << "the chosen filter stays";

@@ -47,6 +47,7 @@ class RandomActions : public ::testing::TestWithParam<int> {
     void TypeInSearch(const std::function<void(QWidget* window)>& keys);
     void ChangeSearch(SearchChange change, const std::function<void()>& act,
                       std::optional<int> chosenFilter = std::nullopt);
+    void BrowseAgain(int filterBefore);
     std::string RandomText(const char* alphabet, int maxLength);
 
     struct Action {

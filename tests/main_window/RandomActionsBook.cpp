@@ -85,6 +85,24 @@ std::string Folded(std::string text) {
     return text;
 }
 
+bool MatchesLike(const std::string& pattern, const std::string& text) {
+    // matches[j]: whether the pattern read so far matches the first j characters of the text.
+    std::vector<bool> matches(text.size() + 1, false);
+    matches[0] = true;
+    const std::string p = Folded(pattern), t = Folded(text);
+    for (char c : p) {
+        std::vector<bool> next(t.size() + 1, false);
+        for (std::size_t j = 0; j <= t.size(); ++j) {
+            if (c == '%')
+                next[j] = matches[j] || (j > 0 && next[j - 1]);
+            else if (j > 0)
+                next[j] = matches[j - 1] && (c == '_' || c == t[j - 1]);
+        }
+        matches = std::move(next);
+    }
+    return matches[t.size()];
+}
+
 std::vector<Row> Canonical(std::vector<Row> rows) {
     std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) {
         std::string fa = Folded(a.name), fb = Folded(b.name);

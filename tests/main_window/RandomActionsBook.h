@@ -37,6 +37,10 @@ void SeedBook(Database& db, unsigned seed);
 // Letter case folded as the engine's NOCASE does it: ASCII only.
 std::string Folded(std::string text);
 
+// Whether `text` matches a LIKE pattern ("%" any run, "_" any one character, letter case
+// ignored); for the ASCII texts of this test, where a byte is a character.
+bool MatchesLike(const std::string& pattern, const std::string& text);
+
 struct Row {
     std::string name;
     std::string tag;

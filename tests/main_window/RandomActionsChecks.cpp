@@ -37,40 +37,24 @@ std::vector<Row> RandomActions::ShownRecipes() {
     return rows;
 }
 
-// What the shown filter and search text find, asked independently of the window.
+// What the shown filter, search text and option find among the recipes the person saved (the
+// model, which CheckState holds equal to the database), matched here rather than by any LIKE
+// of the app's.
 std::vector<Row> RandomActions::ExpectedRecipes() {
     class MainForm& f = F();
     std::int64_t filter = 0;
     if (f.cboCategory().ListIndex() >= 0)
         filter = f.cboCategory().RowTag(f.cboCategory().ListIndex()).Integer();
-    std::string text = f.txtSearch().Text();
-    std::string pattern;
-    switch (f.cboSearchOption().ListIndex()) {
-        case 1:
-            pattern = text;
-            break;
-        case 2:
-            pattern = text + "%";
-            break;
-        case 3:
-            pattern = "%" + text;
-            break;
-        default:
-            pattern = "%" + text + "%";
-            break;
-    }
-    auto rs = db_->SQLSelect(
-        "SELECT RecipeId, Name FROM Recipe WHERE (?1 <= 0 OR CategoryId = ?1) "
-        "AND (?2 = '' OR Name LIKE ?3)",
-        {filter, text, pattern});
+    const std::string text = f.txtSearch().Text();
+    const int option = f.cboSearchOption().ListIndex();
+    const std::string pattern =
+        (option == 0 || option == 3 ? "%" : "") + text + (option == 0 || option == 2 ? "%" : "");
     std::vector<Row> rows;
-    if (!rs) {
-        ADD_FAILURE() << db_->ErrorMessage();
-        return rows;
+    for (const auto& [id, recipe] : model_.recipes) {
+        if ((filter <= 0 || recipe.category == filter) &&
+            (text.empty() || MatchesLike(pattern, recipe.name)))
+            rows.push_back({recipe.name, std::to_string(id)});
     }
-    for (; !rs->Eof(); rs->MoveNext())
-        rows.push_back({rs->Field("Name").StringValue(), rs->Field("RecipeId").StringValue()});
-    rs->Close();
     return rows;
 }
 

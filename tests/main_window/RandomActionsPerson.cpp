@@ -48,10 +48,11 @@ void RandomActions::TypeInSearch(const std::function<void(QWidget* window)>& key
     ChangeSearch(SearchChange::kTyping, [&] { keys(window); });
 }
 
-// A change of the search controls refills the recipe list, and whatever the list selects
-// then, it is not the person's choice of a recipe: an edit or entry in progress keeps its
-// mode, every field (the model does not change; CheckState compares) and the focus, and
-// the filter stays what the person chose. In browse mode the fields follow the selection.
+// A change of the search text, the option or the filter refills the recipe list, and whatever
+// the list selects then, it is not the person's choice of a recipe: an edit or entry in
+// progress keeps its mode, every field (the model does not change; CheckState compares) and
+// the focus, and the filter stays what the person chose. In browse mode the fields follow the
+// selection. "X" ends any edit or entry in browse mode (BrowseAgain).
 void RandomActions::ChangeSearch(SearchChange change, const std::function<void()>& act,
                                  std::optional<int> chosenFilter) {
     bool editing = mode_ != Mode::kBrowse;
@@ -62,12 +63,24 @@ void RandomActions::ChangeSearch(SearchChange change, const std::function<void()
     ++searchChanges_[{mode_, change}];
     if (!(RecipeSelection() == before))
         ++selectionMoved_[{mode_, change}];
+    if (change == SearchChange::kReset) {
+        BrowseAgain(filter);
+        return;
+    }
     // In browse mode the focus may leave a button that the refill disabled (Edit, Delete,
     // Print); an edit sets Print alone, and nothing of an edit takes the focus there.
     if (editing) {
         EXPECT_EQ(F().NativeWidget()->focusWidget(), focus) << "the refill moved the focus";
     }
     EXPECT_EQ(F().cboCategory().ListIndex(), filter) << "the refill changed the filter";
+}
+
+// Browse mode as the window applies it for "X" and a click in the category list: an edit or
+// entry in progress is dropped, and with no recipe selected the filter goes back to "All".
+void RandomActions::BrowseAgain(int filterBefore) {
+    mode_ = Mode::kBrowse;
+    const int filter = RecipeSelection().index < 0 ? 0 : filterBefore;
+    EXPECT_EQ(F().cboCategory().ListIndex(), filter) << "browse mode and the filter";
 }
 
 std::string RandomActions::RandomText(const char* alphabet, int maxLength) {
@@ -296,8 +309,13 @@ std::vector<RandomActions::Action> RandomActions::Available() {
                 lastCategoryRow_ = row;
                 Note("click category row " + std::to_string(row));
                 int filter = F().cboCategory().ListIndex();
+                // A click on the row already selected changes nothing, as in any list.
+                bool other = F().lstCategory().ListIndex() != (row < count ? row : -1);
                 F().lstCategory().SelectRowAsUser(row);
-                EXPECT_EQ(F().cboCategory().ListIndex(), filter) << "a category click kept it";
+                if (other)
+                    BrowseAgain(filter);
+                else
+                    EXPECT_EQ(F().cboCategory().ListIndex(), filter);
             });
     }
     if (Usable(f.btnNewCategory())) {
