@@ -40,9 +40,14 @@ class MenusRefreshedAfterwards {
     MenusRefreshedAfterwards() = default;
     MenusRefreshedAfterwards(const MenusRefreshedAfterwards&) = delete;
     MenusRefreshedAfterwards& operator=(const MenusRefreshedAfterwards&) = delete;
+    // Runs while a failure may already be on its way out, where a second one would end the
+    // program: a refresh that fails is dropped, and the items are set again when a menu opens.
     ~MenusRefreshedAfterwards() {
-        if (Application* app = Application::Current(); app && !app->IsQuitting())
-            app->EnableMenuItems();
+        try {
+            if (Application* app = Application::Current(); app && !app->IsQuitting())
+                app->EnableMenuItems();
+        } catch (...) {
+        }
     }
 };
 
