@@ -18,7 +18,6 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextDocument>
-#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +31,7 @@
 #include "framework/PrintDialogsQt.h"
 #include "support/LarderonHarness.h"
 #include "support/PopplerTool.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -413,8 +413,7 @@ void Press(QWidget* dialog, QDialogButtonBox::StandardButton which) {
 // there and confirmed, then Print pressed. Anything missing fails the test and cancels.
 PrintDialog RealDialogTurningThePage() {
     return [](const fw::PrinterSetup* setup, const std::filesystem::path& pdf) {
-        QTimer::singleShot(0, [pdf] {
-            QWidget* dialog = QApplication::activeModalWidget();
+        AtNextModal([pdf](QWidget* dialog) {
             auto* printers = Part<QComboBox>(dialog, "printers");
             auto* properties = Part<QPushButton>(dialog, "properties");
             auto* file = Part<QLineEdit>(dialog, "filename");
@@ -425,8 +424,7 @@ PrintDialog RealDialogTurningThePage() {
                 return;
             }
             printers->setCurrentIndex(printers->count() - 1);
-            QTimer::singleShot(0, [] {
-                QWidget* page = QApplication::activeModalWidget();
+            AtNextModal([](QWidget* page) {
                 if (auto* landscape = Part<QRadioButton>(page, "landscape"))
                     landscape->click();
                 Press(page, QDialogButtonBox::Ok);
