@@ -25,11 +25,27 @@ void MainForm::btnPrintRecipe_Action() {
         }
         if (!g)
             return;
-        // The person may have turned the page or chosen smaller paper in the print dialog: the
-        // area never reaches past the page the job prints on, and keeps free below and right of
-        // it the half inch that the page number is printed in.
-        areaWidth = std::min(areaWidth, static_cast<int>(g->Width()) - kNumberRoom);
-        areaHeight = std::min(areaHeight, static_cast<int>(g->Height()) - kNumberRoom);
+
+        fw::StyledTextPrinter directions = txtDirections().StyledTextPrinter(*g, areaWidth);
+        directions.Width(areaWidth);
+        // The print dialog may have left a page that cannot hold the area: turned, on smaller
+        // paper or with wider margins. A side of the job's printable page too short for the area
+        // and, beyond its lower right corner, the widest page number (the last) cuts the area down
+        // to that page less the half inch; a side that holds them keeps the area as it was fixed.
+        // The number reaches past the area both ways, so where it fits the lines fit too.
+        auto lastNumber = [&] {
+            const int pages = std::max(1, directions.BlocksLeft(areaHeight - 30));
+            txtPageNum().Text("- " + fw::CStr(pages) + " -");
+            return txtPageNum().StyledTextPrinter(*g, areaWidth);
+        };
+        if (areaHeight + 10 + lastNumber().HeightLeft() > g->Height())
+            areaHeight = std::min(areaHeight, static_cast<int>(g->Height()) - kNumberRoom);
+        const fw::StyledTextPrinter widest = lastNumber();
+        if (areaWidth - static_cast<double>(fw::Len(txtPageNum().Text())) + widest.WidthLeft() >
+            g->Width()) {
+            areaWidth = std::min(areaWidth, static_cast<int>(g->Width()) - kNumberRoom);
+            directions.Width(areaWidth);
+        }
 
         auto printPageNumber = [&] {
             txtPageNum().Text("- " + fw::CStr(pageNumber) + " -");
@@ -42,8 +58,6 @@ void MainForm::btnPrintRecipe_Action() {
         name.Width(areaWidth);
         name.DrawBlock(0, 0, areaHeight);
 
-        fw::StyledTextPrinter directions = txtDirections().StyledTextPrinter(*g, areaWidth);
-        directions.Width(areaWidth);
         while (!directions.Eof()) {
             fw::StyledTextPrinter pageName = txtRecipeName().StyledTextPrinter(*g, areaWidth);
             pageName.Width(areaWidth);

@@ -23,8 +23,8 @@
 #include <utility>
 #include <vector>
 
-#include "framework/EditField.h"
 #include "framework/Dialogs.h"
+#include "framework/EditField.h"
 #include "framework/Picture.h"
 #include "framework/PrinterGraphics.h"
 
@@ -318,6 +318,16 @@ struct StyledTextPrinter::State {
     std::size_t next = 0;
     bool ended = false;
 
+    // Where a block of `available` device units that starts at line `from` ends.
+    std::size_t BlockEnd(std::size_t from, double available) const {
+        // Rounding in the layout must not cost a line that fits exactly.
+        constexpr double kSlack = 1e-6;
+        const double top = lines[from].top;
+        std::size_t end = from;
+        while (end < lines.size() && lines[end].bottom - top <= available + kSlack) ++end;
+        return end;
+    }
+
     void Layout(Graphics& graphics, double width) {
         const int resumeAt = next < lines.size() ? lines[next].documentPosition : -1;
         lines.clear();
@@ -374,18 +384,43 @@ bool StyledTextPrinter::Eof() const {
     return !state_ || state_->ended;
 }
 
+int StyledTextPrinter::BlocksLeft(double height) const {
+    if (Eof())
+        return 0;
+    const double available = height * graphics_->DeviceUnitsPerUnit();
+    int blocks = 0;
+    for (std::size_t from = state_->next; from < state_->lines.size(); ++blocks) {
+        const std::size_t end = state_->BlockEnd(from, available);
+        from = end == from ? state_->lines.size() : end;
+    }
+    return blocks;
+}
+
+double StyledTextPrinter::WidthLeft() const {
+    if (Eof())
+        return 0;
+    double widest = 0;
+    for (std::size_t i = state_->next; i < state_->lines.size(); ++i) {
+        const LaidOutLine& line = state_->lines[i];
+        widest = std::max(widest, line.block.layout()->lineAt(line.lineNumber).naturalTextWidth());
+    }
+    return widest / graphics_->DeviceUnitsPerUnit();
+}
+
+double StyledTextPrinter::HeightLeft() const {
+    if (Eof())
+        return 0;
+    return (state_->lines.back().bottom - state_->lines[state_->next].top) /
+           graphics_->DeviceUnitsPerUnit();
+}
+
 void StyledTextPrinter::DrawBlock(double x, double y, double height) {
     if (Eof())
         return;
     State& state = *state_;
     const double scale = graphics_->DeviceUnitsPerUnit();
-    const double available = height * scale;
     const double top = state.lines[state.next].top;
-    // Rounding in the layout must not cost a line that fits exactly.
-    constexpr double kSlack = 1e-6;
-
-    std::size_t end = state.next;
-    while (end < state.lines.size() && state.lines[end].bottom - top <= available + kSlack) ++end;
+    const std::size_t end = state.BlockEnd(state.next, height * scale);
 
     if (end == state.next) {
         // Not even one line fits: a caller that loops until Eof would otherwise never finish, so

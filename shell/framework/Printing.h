@@ -13,7 +13,7 @@ namespace fw {
 
 // The printer's page setup. Its settings travel as one opaque text (SetupString).
 class PrinterSetup {
-public:
+  public:
     PrinterSetup();
     ~PrinterSetup();
     PrinterSetup(const PrinterSetup& other);
@@ -36,7 +36,7 @@ public:
     // Shows the page setup dialog (through the dialog seam); true when confirmed.
     bool PageSetupDialog();
 
-private:
+  private:
     std::unique_ptr<QPageLayout> layout_;
     std::string printerName_;
 };
@@ -47,7 +47,7 @@ std::unique_ptr<Graphics> OpenPrinterDialog(const PrinterSetup* setup);
 // Prints a styled text in blocks: each DrawBlock draws as many whole lines of what is left as fit
 // into the block's height, at the printer's width, and moves on past them.
 class StyledTextPrinter {
-public:
+  public:
     StyledTextPrinter(Graphics& graphics, std::unique_ptr<QTextDocument> document, double width);
     ~StyledTextPrinter();
     StyledTextPrinter(StyledTextPrinter&&) noexcept;
@@ -59,7 +59,14 @@ public:
     // True once all of the text has been drawn.
     bool Eof() const;
 
-private:
+    // What is left, measured without drawing it: how many DrawBlock calls of the given height
+    // print it (the last one draws nothing when not one line fits, and ends the run), and the
+    // width of its widest line and the height of its lines, drawn in one block.
+    int BlocksLeft(double height) const;
+    double WidthLeft() const;
+    double HeightLeft() const;
+
+  private:
     struct State;
     Graphics* graphics_;
     double width_;

@@ -57,6 +57,17 @@ TEST(PdfPrinting, TheJobPrintsOnThePageTheDialogLeft) {
 
     EXPECT_EQ(fw::OpenPrintJob(&setup, [](QPrinter&) { return false; }), nullptr)
         << "a cancelled dialog starts no job";
+
+    // Nothing set up: the dialog starts from Qt's own job, A4 less 10-point margins.
+    auto asGiven = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    auto plain = fw::OpenPrintJob(nullptr, asGiven);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->Width(), 575);
+    EXPECT_EQ(plain->Height(), 822);
 }
 
 TEST(PdfPrinting, LongTextFillsPagesWithEveryLineOnce) {

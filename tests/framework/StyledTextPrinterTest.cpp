@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -62,10 +63,19 @@ TEST(StyledTextPrinter, BlocksHoldWholeLinesAtTheGivenPlace) {
 
     RecordingGraphics g;
     fw::StyledTextPrinter printer(g, Document(NumberedLines(10)), 400);
+    // Measured before drawing, the run takes as many blocks as it is drawn in below.
+    EXPECT_EQ(printer.BlocksLeft(3.6 * line), 4);
+    EXPECT_EQ(printer.BlocksLeft(3 * line), 4);
+    EXPECT_EQ(printer.BlocksLeft(10 * line), 1);
+    EXPECT_NEAR(printer.HeightLeft(), 10 * line, 0.01);
     printer.DrawBlock(36, 50, 3.6 * line);  // room for three lines and most of a fourth
-    printer.DrawBlock(36, 300, 3 * line);   // exactly three
+    EXPECT_EQ(printer.BlocksLeft(3 * line), 3) << "seven lines left";
+    EXPECT_NEAR(printer.HeightLeft(), 7 * line, 0.01);
+    printer.DrawBlock(36, 300, 3 * line);  // exactly three
     printer.DrawBlock(72, 500, 100 * line);
     EXPECT_TRUE(printer.Eof());
+    EXPECT_EQ(printer.BlocksLeft(3 * line), 0);
+    EXPECT_EQ(printer.HeightLeft(), 0);
 
     const auto blocks = g.TextBlocks();
     ASSERT_EQ(3u, blocks.size());
@@ -122,6 +132,16 @@ TEST(StyledTextPrinter, NewWidthResumesAfterWhatWasPrinted) {
     EXPECT_LT(Words(blocks[1].text).size(), Words(blocks[0].text).size());
 }
 
+TEST(StyledTextPrinter, WidthLeftIsTheWidestLineNotYetDrawn) {
+    RecordingGraphics g;
+    fw::StyledTextPrinter printer(g, Document(QStringLiteral("a\nthe widest line\nbb")), 300);
+    const QFontMetricsF metrics(Document(QString())->defaultFont(), g.LayoutDevice());
+    EXPECT_DOUBLE_EQ(printer.WidthLeft(),
+                     metrics.horizontalAdvance(QStringLiteral("the widest line")));
+    printer.DrawBlock(0, 0, 2.5 * LineHeight());
+    EXPECT_DOUBLE_EQ(printer.WidthLeft(), metrics.horizontalAdvance(QStringLiteral("bb")));
+}
+
 TEST(StyledTextPrinter, EmptyDocumentIsAtItsEndAtOnce) {
     RecordingGraphics g;
     fw::StyledTextPrinter printer(g, Document(QString()), 300);
@@ -131,6 +151,11 @@ TEST(StyledTextPrinter, EmptyDocumentIsAtItsEndAtOnce) {
 
     fw::StyledTextPrinter noDocument(g, nullptr, 300);
     EXPECT_TRUE(noDocument.Eof());
+    for (const fw::StyledTextPrinter* empty : {&printer, &noDocument}) {
+        EXPECT_EQ(empty->BlocksLeft(500), 0);
+        EXPECT_EQ(empty->WidthLeft(), 0);
+        EXPECT_EQ(empty->HeightLeft(), 0);
+    }
 }
 
 TEST(StyledTextPrinter, BlockTooSmallForOneLineEndsTheRun) {
@@ -140,6 +165,7 @@ TEST(StyledTextPrinter, BlockTooSmallForOneLineEndsTheRun) {
         RecordingGraphics g;
         fw::StyledTextPrinter printer(g, Document(NumberedLines(5)), 300);
         ASSERT_FALSE(printer.Eof());
+        EXPECT_EQ(printer.BlocksLeft(height), 1) << "the one that ends the run";
         PrintAll(printer, height, 1);
         EXPECT_TRUE(printer.Eof());
         EXPECT_TRUE(g.TextBlocks().empty());

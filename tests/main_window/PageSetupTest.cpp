@@ -220,11 +220,14 @@ TEST(PageSetupMenus, TheRealAboutWindowIsModalAndTheItemsWorkWhenAnyModalCloses)
     form.FilePageSetup()->Enabled(false);
     {
         RealDialogs real;
-        AtNextModal([](QWidget* box) {
+        bool answered = false;
+        AtNextModal([&](QWidget* box) {
+            answered = box != nullptr;
             if (box)
                 QTest::keyClick(box->windowHandle(), Qt::Key_Return);
         });
         fw::MsgBox("Done.");
+        EXPECT_TRUE(answered) << "no message box came up";
     }
     EXPECT_TRUE(form.FilePageSetup()->Enabled());
     EXPECT_TRUE(form.FilePrint()->Enabled());

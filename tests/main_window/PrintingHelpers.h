@@ -62,9 +62,16 @@ class Paper : public fw::Graphics {
     int failAtPage_;
 };
 
-// One print dialog, answered with paper, and what the dialog was given.
+// The printable page of the job that Qt's print dialog starts from when nothing was set up: A4
+// (595 x 842) less Qt's 10-point margins, under the offscreen platform the tests run on.
+constexpr double kDefaultJobWidth = 575;
+constexpr double kDefaultJobHeight = 822;
+
+// One print dialog, answered with paper, and what the dialog was given. Unless the test chose the
+// paper, the job prints on the page the dialog was given, as when the person changes nothing: the
+// setup's printable page, or the default job's.
 struct PrintRun {
-    std::shared_ptr<RecordingGraphics> sheet = std::make_shared<RecordingGraphics>();
+    std::shared_ptr<RecordingGraphics> sheet;
     bool dialogShown = false;
     bool gotSetup = false;
     std::string setupString;  // of the setup the dialog was given
@@ -77,11 +84,28 @@ struct PrintRun {
             gotSetup = setup != nullptr;
             if (setup)
                 setupString = setup->SetupString();
+            if (!sheet) {
+                const QSizeF page = setup ? setup->PageLayout().paintRect(QPageLayout::Point).size()
+                                          : QSizeF(kDefaultJobWidth, kDefaultJobHeight);
+                sheet = std::make_shared<RecordingGraphics>(page.width(), page.height());
+            }
             return std::make_unique<Paper>(sheet, pageLimit, failAtPage);
         };
     }
-    std::vector<RecordingGraphics::Event> Blocks() const { return sheet->TextBlocks(); }
+    std::vector<RecordingGraphics::Event> Blocks() const {
+        return sheet ? sheet->TextBlocks() : std::vector<RecordingGraphics::Event>{};
+    }
 };
+
+// Standard paper with the same margin on every side, as a printer's page setup gives it.
+inline fw::PrinterSetup PaperWithMargins(
+    QPageSize::PageSizeId paper, double margin,
+    QPageLayout::Orientation orientation = QPageLayout::Portrait) {
+    fw::PrinterSetup setup;
+    setup.PageLayout() = QPageLayout(QPageSize(paper), orientation,
+                                     QMarginsF(margin, margin, margin, margin), QPageLayout::Point);
+    return setup;
+}
 
 // A page of the given size in points with no margins, so that Width and Height are the paper's.
 inline fw::PrinterSetup PaperOf(double width, double height) {

@@ -7,16 +7,17 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSizeF>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTextDocument>
-#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,7 @@
 #include "framework/PrintDialogsQt.h"
 #include "support/LarderonHarness.h"
 #include "support/PopplerTool.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -135,47 +137,73 @@ class RecipePrinting : public ::testing::Test {
     LarderonHarness h_{LarderonHarness::Options{true, SeedRecipes}};
 };
 
+// The size a text takes printed whole in the system's font at the given size, laid out as on
+// recording paper.
+QSizeF PrintedSize(int points, const char* text) {
+    RecordingGraphics reference;
+    auto document = std::make_unique<QTextDocument>();
+    QFont font = QApplication::font();
+    font.setPointSize(points);
+    document->setDefaultFont(font);
+    document->setPlainText(QString::fromUtf8(text));
+    fw::StyledTextPrinter(reference, std::move(document), 540).DrawBlock(0, 0, 720);
+    const QFontMetricsF metrics(font, reference.LayoutDevice());
+    return {metrics.horizontalAdvance(QString::fromUtf8(text)),
+            reference.TextBlocks().at(0).usedHeight};
+}
+
 TEST_F(RecipePrinting, WithoutPageSetupTheAreaIs540By720) {
     SelectRecipe(Form(), "Lemon Tart");
     PrintRun run;
     Print(run);
     EXPECT_FALSE(run.gotSetup) << "no page setup chosen: the dialog starts from its own";
+    EXPECT_EQ(run.sheet->Width(), kDefaultJobWidth) << "printed on the default job's page";
     EXPECT_EQ(Printed(*run.sheet, "Lemon Tart"), Expected({540, 720}, 1, true));
+    EXPECT_EQ(Printed(*run.sheet, "Lemon Tart").back(), "'- 1 -' at 535,730 height 720");
     EXPECT_EQ(PrintedDirections(run, "Lemon Tart"), "Zest the lemons.\nMake the curd.\nBake.");
     EXPECT_EQ(Form().txtPageNum().Text(), "- 1 -");
 
     // The name takes its field's designed 16-point style and the page number the invisible
     // field's 10-point one, not the size the window shows its text in.
-    auto heightAt = [](int points, const char* text) {
-        RecordingGraphics reference;
-        auto document = std::make_unique<QTextDocument>();
-        QFont font = QApplication::font();
-        font.setPointSize(points);
-        document->setDefaultFont(font);
-        document->setPlainText(QString::fromUtf8(text));
-        fw::StyledTextPrinter(reference, std::move(document), 540).DrawBlock(0, 0, 720);
-        return reference.TextBlocks().at(0).usedHeight;
-    };
     ASSERT_NE(Form().txtRecipeName().NativeWidget()->font().pointSize(), 16);
-    EXPECT_DOUBLE_EQ(run.Blocks().front().usedHeight, heightAt(16, "Lemon Tart"));
-    EXPECT_DOUBLE_EQ(run.Blocks().back().usedHeight, heightAt(10, "- 1 -"));
+    EXPECT_DOUBLE_EQ(run.Blocks().front().usedHeight, PrintedSize(16, "Lemon Tart").height());
+    EXPECT_DOUBLE_EQ(run.Blocks().back().usedHeight, PrintedSize(10, "- 1 -").height());
 }
 
-TEST_F(RecipePrinting, AreaNeverReachesPastTheJobsPrintablePage) {
+TEST_F(RecipePrinting, AreaShrinksOnlyWhereTheJobsPrintablePageCannotHoldIt) {
     // The page the job prints on, as the print dialog left it, and the area printed on it: the
-    // stored setup's (or the designed 540 x 720), cut down where the job's page is smaller so that
-    // the half inch below and right of it, where the number goes, stays on the page.
+    // stored setup's (or the designed 540 x 720) wherever that page holds it and, 10 points below
+    // and 5 left of its lower right corner, the last page's number "- 2 -"; a side too short for
+    // that is cut down to the page less the half inch.
     const std::string letter = PaperOf(612, 792).SetupString();
+    const std::string quarterInch = PaperWithMargins(QPageSize::Letter, 18).SetupString();
+    const QSizeF two = PrintedSize(10, "- 2 -");
+    const double holdsWidth = 535 + two.width(), holdsHeight = 730 + two.height();
+    // Pages that hold the area and the number with no room to spare lie between those below.
+    ASSERT_GT(holdsWidth, 540);
+    ASSERT_LT(holdsWidth, 559);
+    ASSERT_GT(holdsHeight, 730);
+    ASSERT_LT(holdsHeight, 806);
+    const int shortOfWidth = static_cast<int>(holdsWidth - 0.5) - 36;
+    const int shortOfHeight = static_cast<int>(holdsHeight - 0.5) - 36;
     const struct {
         const char* what;
         std::string setup;
         double sheetWidth, sheetHeight;
         Area area;
     } cases[] = {
+        {"no setup, Qt's default job", "", kDefaultJobWidth, kDefaultJobHeight, {540, 720}},
+        {"no setup, A4 less a quarter inch", "", 559, 806, {540, 720}},
+        {"no setup, just room for the number", "", holdsWidth, holdsHeight, {540, 720}},
+        {"no setup, half a point narrower", "", holdsWidth - 0.5, 800, {shortOfWidth, 720}},
+        {"no setup, half a point lower", "", 570, holdsHeight - 0.5, {540, shortOfHeight}},
+        {"no setup, Letter less half an inch", "", 540, 720, {504, 684}},
+        {"no setup, landscape Letter", "", 792, 612, {540, 576}},
+        {"Letter less a quarter inch as set up", quarterInch, 576, 756, {540, 720}},
+        {"Letter less a quarter inch turned", quarterInch, 756, 576, {540, 540}},
         {"Letter on Letter", letter, 612, 792, {576, 756}},
         {"Letter turned to landscape", letter, 792, 612, {576, 576}},
         {"Letter on A5", letter, 420, 595, {384, 559}},
-        {"no setup, landscape Letter", "", 792, 612, {540, 576}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -340,13 +368,6 @@ TEST_F(RecipePrinting, PrintMenuPrintsLikeTheButtonOnlyWithARecipeShown) {
 // ---------------------------------------------------------------------------------------------
 // Through a real printer into a PDF file.
 
-// Letter with half-inch margins: a 540 x 720 printable page, so the print area is 504 x 684.
-fw::PrinterSetup LetterWithHalfInchMargins() {
-    fw::PrinterSetup letter = PaperOf(612, 792);
-    letter.PageLayout().setMargins(QMarginsF(36, 36, 36, 36));
-    return letter;
-}
-
 using PrintDialog = std::function<std::unique_ptr<fw::Graphics>(const fw::PrinterSetup*,
                                                                 const std::filesystem::path&)>;
 
@@ -392,8 +413,7 @@ void Press(QWidget* dialog, QDialogButtonBox::StandardButton which) {
 // there and confirmed, then Print pressed. Anything missing fails the test and cancels.
 PrintDialog RealDialogTurningThePage() {
     return [](const fw::PrinterSetup* setup, const std::filesystem::path& pdf) {
-        QTimer::singleShot(0, [pdf] {
-            QWidget* dialog = QApplication::activeModalWidget();
+        AtNextModal([pdf](QWidget* dialog) {
             auto* printers = Part<QComboBox>(dialog, "printers");
             auto* properties = Part<QPushButton>(dialog, "properties");
             auto* file = Part<QLineEdit>(dialog, "filename");
@@ -404,8 +424,7 @@ PrintDialog RealDialogTurningThePage() {
                 return;
             }
             printers->setCurrentIndex(printers->count() - 1);
-            QTimer::singleShot(0, [] {
-                QWidget* page = QApplication::activeModalWidget();
+            AtNextModal([](QWidget* page) {
                 if (auto* landscape = Part<QRadioButton>(page, "landscape"))
                     landscape->click();
                 Press(page, QDialogButtonBox::Ok);
@@ -436,24 +455,42 @@ TEST_F(RecipePrinting, IntoAPdfEveryLineOnceAndEveryPageNumberedWhateverPaperThe
     constexpr int kLines = 150;
     SelectRecipe(Form(), "Long Stew");
     RewriteLongStew(h_, StepLines(kLines));
-    Form().PageSetupText(LetterWithHalfInchMargins().SetupString());
+    // Letter less half an inch: a 540 x 720 printable page, so the print area is 504 x 684.
+    const std::string halfInch = PaperWithMargins(QPageSize::Letter, 36).SetupString();
 
-    const QSizeF a5 = QPageSize(QPageSize::A5).size(QPageSize::Point);
+    const PrintDialog asGiven = DialogChoosing([](QPageLayout&) {});
     const struct {
         const char* what;
+        std::string setup;
         PrintDialog dialog;
         QSizeF sheet;
+        double margin;
+        Area area;
     } cases[] = {
-        {"as set up", DialogChoosing([](QPageLayout&) {}), {612, 792}},
+        {"nothing set up, Qt's default job", "", asGiven, {595, 842}, 10, {540, 720}},
+        {"as set up", halfInch, asGiven, {612, 792}, 36, {504, 684}},
         {"landscape chosen in the dialog",
+         halfInch,
          DialogChoosing([](QPageLayout& l) { l.setOrientation(QPageLayout::Landscape); }),
-         {792, 612}},
+         {792, 612},
+         36,
+         {504, 504}},
         {"smaller paper chosen in the dialog",
-         DialogChoosing([](QPageLayout& l) { l.setPageSize(QPageSize(QPageSize::A5)); }), a5},
-        {"landscape chosen in Qt's own dialog", RealDialogTurningThePage(), {792, 612}},
+         halfInch,
+         DialogChoosing([](QPageLayout& l) { l.setPageSize(QPageSize(QPageSize::A5)); }),
+         {420, 595},
+         36,
+         {312, 487}},
+        {"landscape chosen in Qt's own dialog",
+         halfInch,
+         RealDialogTurningThePage(),
+         {792, 612},
+         36,
+         {504, 504}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        Form().PageSetupText(c.setup);
         TempDir dir;
         const std::filesystem::path pdf = dir.path() / "long-stew.pdf";
         bool printed = false;
@@ -477,18 +514,24 @@ TEST_F(RecipePrinting, IntoAPdfEveryLineOnceAndEveryPageNumberedWhateverPaperThe
         for (std::size_t i = 0; i < pages->size(); ++i) {
             SCOPED_TRACE("page " + std::to_string(i + 1));
             const PdfPage& page = (*pages)[i];
-            EXPECT_NEAR(page.width, c.sheet.width(), 1);
-            EXPECT_NEAR(page.height, c.sheet.height(), 1);
+            EXPECT_NEAR(page.width, c.sheet.width(), 0.5);
+            EXPECT_NEAR(page.height, c.sheet.height(), 0.5);
             const QString text = page.Text();
             EXPECT_TRUE(text.startsWith(QStringLiteral("Long Stew Step "))) << text.toStdString();
             EXPECT_TRUE(text.endsWith(QStringLiteral("- %1 -").arg(i + 1))) << text.toStdString();
-            // Everything lies on the printable page, inside the half-inch margins.
+            // Everything lies on the printable page, inside the job's margins.
             for (const PdfWord& word : page.words) {
-                EXPECT_GE(word.xMin, 36 - 0.01) << word.text.toStdString();
-                EXPECT_GE(word.yMin, 36 - 0.01) << word.text.toStdString();
-                EXPECT_LE(word.xMax, page.width - 36) << word.text.toStdString();
-                EXPECT_LE(word.yMax, page.height - 36) << word.text.toStdString();
+                EXPECT_GE(word.xMin, c.margin - 0.01) << word.text.toStdString();
+                EXPECT_GE(word.yMin, c.margin - 0.01) << word.text.toStdString();
+                EXPECT_LE(word.xMax, page.width - c.margin) << word.text.toStdString();
+                EXPECT_LE(word.yMax, page.height - c.margin) << word.text.toStdString();
             }
+            // The number "- N -" starts a unit per character left of the area's right edge, 10
+            // points below it; the area's corner is the printable page's less the margin.
+            const PdfWord& dash = page.words.at(page.words.size() - 3);
+            const double characters = 4 + std::to_string(i + 1).size();
+            EXPECT_NEAR(dash.xMin, c.margin + c.area.width - characters, 0.05);
+            EXPECT_NEAR(dash.yMin, c.margin + c.area.height + 10, 0.05);
         }
         std::vector<int> all(kLines);
         for (int i = 0; i < kLines; ++i) all[i] = i + 1;

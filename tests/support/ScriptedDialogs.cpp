@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDialog>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -139,9 +141,37 @@ RealDialogs::~RealDialogs() {
     fw::InstallDialogs(previous_);
 }
 
+namespace {
+
+// How long a test waits for a modal window to take the keyboard, and then for it to go.
+constexpr int kModalBoundMs = 5000;
+
+// Ends the nested loop that waits for `modal`, whatever the window is.
+void Dismiss(QWidget* modal) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->reject();
+    else
+        modal->close();
+    // A window may refuse to close (a message box without an escape button does).
+    if (modal->isVisible())
+        modal->hide();
+}
+
+// Dismisses every modal window still up, so that whatever waits for one goes on.
+void DismissAllModals() {
+    for (int left = QApplication::topLevelWidgets().size(); left > 0; --left) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        Dismiss(modal);
+    }
+}
+
+}  // namespace
+
 void AtNextModal(std::function<void(QWidget* modal)> action) {
     auto* poll = new QTimer();
-    const QDeadlineTimer deadline(5000);
+    const QDeadlineTimer deadline(kModalBoundMs);
     QObject::connect(poll, &QTimer::timeout, [poll, deadline, action = std::move(action)] {
         QWidget* modal = QApplication::activeModalWidget();
         const bool ready = modal && QApplication::activeWindow() == modal;
@@ -149,9 +179,22 @@ void AtNextModal(std::function<void(QWidget* modal)> action) {
             return;
         poll->stop();
         poll->deleteLater();
-        if (!ready)
+        if (!ready) {
             ADD_FAILURE() << "no modal window took the keyboard";
-        action(ready ? modal : nullptr);
+            action(nullptr);
+            // A window that came up without the keyboard would keep the test waiting for ever.
+            DismissAllModals();
+            return;
+        }
+        const QPointer<QWidget> acted(modal);
+        action(modal);
+        QTimer::singleShot(kModalBoundMs, [acted] {
+            if (acted && acted->isVisible()) {
+                ADD_FAILURE() << "the modal window was still up " << kModalBoundMs / 1000
+                              << " seconds after the test acted on it";
+                Dismiss(acted);
+            }
+        });
     });
     poll->start(5);
 }

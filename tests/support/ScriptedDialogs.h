@@ -84,6 +84,7 @@ class RealDialogs {
 };
 
 // Runs `action` from inside the loop that waits for the next modal window, once that window is
-// modal and has the keyboard. A window that never becomes modal gets `action(nullptr)` after a few
-// seconds, so that the test fails rather than waits for ever.
+// modal and has the keyboard. So that the test fails rather than waits for ever: when no window
+// takes the keyboard within five seconds, `action(nullptr)` runs and every modal window up is
+// dismissed; a window the action left up is dismissed five seconds later. Each is a failure.
 void AtNextModal(std::function<void(QWidget* modal)> action);
