@@ -1,7 +1,11 @@
 // The main window as it opens: its controls, designed places, locks and menus, and what a
 // screen reader is told of them.
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include <QAccessible>
 #include <QAction>
@@ -40,6 +44,45 @@ void CatchInvalidIndex(QtMsgType type, const QMessageLogContext& context, const 
     } else if (g_otherMessages) {
         g_otherMessages(type, context, text);
     }
+}
+
+// What the platform's bridge does when a screen reader starts or stops listening: only then does
+// Qt send its accessibility events on.
+void SetAccessibilityActive(bool active) {
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(active);
+}
+
+// A screen reader listening while this lives: accessibility is on, and the invalid-index warnings
+// are caught. However the test leaves the scope, a failed ASSERT included, the message handler and
+// accessibility go back to what they were, so that no later test runs with them.
+class ScreenReaderListening {
+  public:
+    ScreenReaderListening() {
+        g_invalidIndexWarnings.clear();
+        g_otherMessages = qInstallMessageHandler(CatchInvalidIndex);
+        SetAccessibilityActive(true);
+    }
+    ~ScreenReaderListening() {
+        SetAccessibilityActive(wasActive_);
+        qInstallMessageHandler(g_otherMessages);
+        g_otherMessages = nullptr;
+    }
+    ScreenReaderListening(const ScreenReaderListening&) = delete;
+    ScreenReaderListening& operator=(const ScreenReaderListening&) = delete;
+
+  private:
+    const bool wasActive_ = QAccessible::isActive();
+};
+
+QtMessageHandler CurrentMessageHandler() {
+    QtMessageHandler current = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(current);
+    return current;
+}
+
+void FailWhileListening() {
+    ScreenReaderListening listening;
+    ASSERT_TRUE(false) << "a check failed midway";
 }
 
 // A screen reader going through a list: it learns how many children there are and then asks for
@@ -252,9 +295,7 @@ TEST(MainWindowLayout, AScreenReaderNamesEveryControlAndReadsTheListsAsTheyAreNo
 
     // The lists, read by a screen reader right after each refill, before the event loop runs
     // again, and with the row count it learnt before the refill.
-    g_invalidIndexWarnings.clear();
-    g_otherMessages = qInstallMessageHandler(CatchInvalidIndex);
-    QAccessible::setActive(true);
+    ScreenReaderListening listening;
     fw::Listbox& recipes = form.lstRecipe();
     fw::Listbox& categories = form.lstCategory();
     ListReader recipeReader{Accessible(recipes)};
@@ -287,8 +328,14 @@ TEST(MainWindowLayout, AScreenReaderNamesEveryControlAndReadsTheListsAsTheyAreNo
     QCoreApplication::processEvents();
     EXPECT_EQ(recipeReader.Read(), Shown("Recipe Name", driving::Rows(recipes)));
     EXPECT_EQ(categoryReader.Read(), Shown("Category Name", driving::Rows(categories)));
-    QAccessible::setActive(false);
-    qInstallMessageHandler(g_otherMessages);
     EXPECT_TRUE(g_invalidIndexWarnings.isEmpty())
         << g_invalidIndexWarnings.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST(MainWindowLayout, AScreenReaderStopsListeningEvenWhenACheckFailsMidway) {
+    const bool wasActive = QAccessible::isActive();
+    const QtMessageHandler before = CurrentMessageHandler();
+    EXPECT_FATAL_FAILURE(FailWhileListening(), "a check failed midway");
+    EXPECT_EQ(QAccessible::isActive(), wasActive);
+    EXPECT_EQ(CurrentMessageHandler(), before);
 }
