@@ -141,7 +141,6 @@ void MainForm::CreateControls0() {
             p.text = "X";
             p.acceptFocus = false;
             p.accessibleName = "Clear search";
-            p.helpTag = "Clear search";
         },
         "Action", &MainForm::btnResetSearch_Action);
     make.operator()<fw::PopupMenu>(
