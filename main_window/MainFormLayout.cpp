@@ -132,7 +132,7 @@ void MainForm::CreateControls0() {
         [](fw::ControlProperties& p) {
             p.initialValue = "Contains\rIs Exactly\rBegins With\rEnds With";
             p.listIndex = 0;
-            p.accessibleName = "Search option";
+            p.accessibleDescription = "Search option";
         },
         "Change", &MainForm::cboSearchOption_Change);
     make.operator()<fw::BevelButton>(
@@ -141,14 +141,13 @@ void MainForm::CreateControls0() {
             p.text = "X";
             p.acceptFocus = false;
             p.accessibleName = "Clear search";
-            p.helpTag = "Clear search";
         },
         "Action", &MainForm::btnResetSearch_Action);
     make.operator()<fw::PopupMenu>(
         {"cboCategory", 1, 20, 64, 226, 20, None, 5},
         [](fw::ControlProperties& p) {
             p.listIndex = 0;
-            p.accessibleName = "Category filter";
+            p.accessibleDescription = "Category filter";
         },
         "Change", &MainForm::cboCategory_Change);
     make.operator()<fw::Listbox>(
@@ -192,11 +191,7 @@ void MainForm::CreateControls0() {
         nullptr, nullptr);
     make.operator()<fw::PopupMenu>(
         {"cboRecipeCategory", 1, 454, 260, 226, 20, T | R, 16},
-        [](fw::ControlProperties& p) {
-            p.listIndex = 0;
-            p.accessibleName = "Category";
-        },
-        nullptr, nullptr);
+        [](fw::ControlProperties& p) { p.listIndex = 0; }, nullptr, nullptr);
     make.operator()<fw::StaticText>({"StaticText4", 1, 20, 262, 106, 20, L | T, 17},
                                     label("Recipe Name", "txtRecipeName"), nullptr, nullptr);
     make.operator()<fw::StaticText>({"StaticText5", 1, 363, 262, 79, 20, T | R, 18},

@@ -8,7 +8,7 @@ app_packages=(
   qt6-base-dev libsqlite3-dev fonts-dejavu-core
 )
 test_packages=(
-  googletest libgtest-dev libbenchmark-dev
+  googletest libgtest-dev libbenchmark-dev qt6-base-private-dev
   xvfb xauth xdotool poppler-utils sqlite3
 )
 case "${1:-all}" in

@@ -80,6 +80,8 @@ void Control::ApplyCommonProperties() {
     widget_->setFont(ScreenFontFor(designed_));
     if (!designed_.accessibleName.empty())
         widget_->setAccessibleName(Q(designed_.accessibleName));
+    if (!designed_.accessibleDescription.empty())
+        widget_->setAccessibleDescription(Q(designed_.accessibleDescription));
     widget_->setToolTip(Q(designed_.helpTag));
     visible_ = designed_.visible;
     if (!designed_.initialParent.empty()) {

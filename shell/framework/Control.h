@@ -58,9 +58,13 @@ struct ControlProperties {
     bool scrollbarHorizontal = false, scrollbarVertical = true;
     int textAlign = 0;  // 0 left, 1 centre, 2 right
     bool acceptFocus = true;
-    // What a screen reader calls the control, when its text or rows do not say what it is for;
-    // empty keeps what Qt derives from the control (a button's caption, a label tied to it).
+    // What a screen reader calls the control, when its text does not say what it is for; empty
+    // keeps what Qt derives from the control (a button's caption, a label tied to it). A pop-up
+    // is called by its shown row whatever this says.
     std::string accessibleName;
+    // What a screen reader says the control is for, where no label names it and its name does
+    // not say (a pop-up is named by its shown row).
+    std::string accessibleDescription;
     std::string helpTag;   // the tip shown on hovering, also read out as its description
     std::string labelFor;  // a label's: the name of the control it names
 };

@@ -1,8 +1,9 @@
 #include "framework/PopupMenu.h"
 
 #include <QAbstractItemView>
-#include <QAccessibleWidget>
+#include <QAccessible>
 #include <QComboBox>
+#include <QItemSelectionModel>
 
 #include "framework/ControlSupport.h"
 #include "framework/Window.h"
@@ -12,75 +13,10 @@ namespace fw {
 using detail::Lines;
 using detail::Q;
 
-namespace {
-
-// A pop-up's own widget class, so that accessibility can tell it from other combo boxes.
-class PopupComboBox : public QComboBox {
-    Q_OBJECT
-};
-
-// What a screen reader is told about a pop-up. Qt's own combo box interface names the box by
-// its current row on this platform and ignores the accessible name, so "Category filter" would
-// be read as "All"; this one takes the accessible name as the name and the row as the value,
-// and otherwise gives what Qt's does: the list of rows as the one child, and opening the list
-// as an action.
-class AccessiblePopup : public QAccessibleWidget {
-  public:
-    explicit AccessiblePopup(QWidget* widget) : QAccessibleWidget(widget, QAccessible::ComboBox) {}
-
-    QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value ||
-            (t == QAccessible::Name && Combo()->accessibleName().isEmpty()))
-            return Combo()->currentText();
-        return QAccessibleWidget::text(t);
-    }
-    int childCount() const override { return 1; }
-    QAccessibleInterface* child(int index) const override {
-        return index == 0 ? QAccessible::queryAccessibleInterface(Combo()->view()) : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override {
-        return child && child->object() == Combo()->view() ? 0 : -1;
-    }
-    QAccessible::State state() const override {
-        QAccessible::State s = QAccessibleWidget::state();
-        s.expandable = true;
-        s.expanded = Combo()->view()->isVisible();
-        s.collapsed = !s.expanded;
-        return s;
-    }
-    QStringList actionNames() const override {
-        return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString& action) override {
-        if (action == showMenuAction() || action == pressAction()) {
-            if (Combo()->view()->isVisible())
-                Combo()->hidePopup();
-            else
-                Combo()->showPopup();
-        } else {
-            QAccessibleWidget::doAction(action);
-        }
-    }
-
-  private:
-    QComboBox* Combo() const { return static_cast<QComboBox*>(widget()); }
-};
-
-QAccessibleInterface* PopupAccessibility(const QString& className, QObject* object) {
-    if (className == QLatin1String(PopupComboBox::staticMetaObject.className()))
-        return new AccessiblePopup(static_cast<QWidget*>(object));
-    return nullptr;
-}
-
-}  // namespace
-
 PopupMenu::PopupMenu(Window& window, std::string name) : Control(window, std::move(name)) {
-    static const bool accessibilityInstalled = [] {
-        QAccessible::installFactory(PopupAccessibility);
-        return true;
-    }();
-    (void)accessibilityInstalled;
-    combo_ = new PopupComboBox();
+    combo_ = new QComboBox();
+    QObject::connect(combo_, &QComboBox::currentIndexChanged,
+                     [this](int index) { TellScreenReader(index); });
     QObject::connect(combo_, &QComboBox::currentIndexChanged,
                      [this](int) { IndexChangedByView(); });
     SetWidget(combo_);
@@ -168,6 +104,24 @@ void PopupMenu::IndexChangedByView() {
         ReportSelection(reported_, Current());
 }
 
+void PopupMenu::TellScreenReader(int index) {
+    // The closed list keeps the selection it had when it last closed; a screen reader going
+    // through its rows finds the shown one marked, and none while none is shown.
+    QItemSelectionModel* selection = combo_->view()->selectionModel();
+    if (index >= 0) {
+        selection->setCurrentIndex(combo_->model()->index(index, combo_->modelColumn()),
+                                   QItemSelectionModel::ClearAndSelect);
+    } else {
+        selection->clear();
+    }
+    // Qt names a pop-up by its shown row here and tells only of a new value; the name changes
+    // with it, and a screen reader that follows names hears the new row.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent renamed(combo_, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&renamed);
+    }
+}
+
 SelectedRow PopupMenu::Current() const {
     int index = ListIndex();
     if (index < 0 || index >= static_cast<int>(tags_.size()))
@@ -176,5 +130,3 @@ SelectedRow PopupMenu::Current() const {
 }
 
 }  // namespace fw
-
-#include "PopupMenu.moc"

@@ -31,6 +31,7 @@ class PopupMenu : public Control {
   private:
     SelectedRow Current() const;
     void IndexChangedByView();
+    void TellScreenReader(int index);
 
     QComboBox* combo_ = nullptr;
     std::vector<Tag> tags_;

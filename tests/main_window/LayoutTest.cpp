@@ -1,7 +1,11 @@
 // The main window as it opens: its controls, designed places, locks and menus, and what a
 // screen reader is told of them.
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include <QAccessible>
 #include <QAction>
@@ -9,6 +13,7 @@
 #include <QTest>
 #include <QWidget>
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,6 +47,62 @@ void CatchInvalidIndex(QtMsgType type, const QMessageLogContext& context, const 
     }
 }
 
+// A new name the window told a screen reader of, with the name the control had as it told it.
+struct Renamed {
+    const QObject* object;
+    std::string name;
+};
+std::vector<Renamed> g_renamed;
+
+void RecordRenamed(QAccessibleEvent* event) {
+    if (event->type() == QAccessible::NameChanged)
+        g_renamed.push_back(
+            {event->object(), event->accessibleInterface()->text(QAccessible::Name).toStdString()});
+}
+
+// What the platform's bridge does when a screen reader starts or stops listening: only then does
+// Qt send its accessibility events on.
+void SetAccessibilityActive(bool active) {
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(active);
+}
+
+// A screen reader listening while this lives: accessibility is on, and the invalid-index warnings
+// and the changes the window tells of are caught. However the test leaves the scope, a failed
+// ASSERT included, the message handler and accessibility go back to what they were, so that no
+// later test runs with them.
+class ScreenReaderListening {
+  public:
+    ScreenReaderListening() {
+        g_invalidIndexWarnings.clear();
+        g_renamed.clear();
+        g_otherMessages = qInstallMessageHandler(CatchInvalidIndex);
+        QAccessible::installUpdateHandler(RecordRenamed);
+        SetAccessibilityActive(true);
+    }
+    ~ScreenReaderListening() {
+        SetAccessibilityActive(wasActive_);
+        QAccessible::installUpdateHandler(nullptr);
+        qInstallMessageHandler(g_otherMessages);
+        g_otherMessages = nullptr;
+    }
+    ScreenReaderListening(const ScreenReaderListening&) = delete;
+    ScreenReaderListening& operator=(const ScreenReaderListening&) = delete;
+
+  private:
+    const bool wasActive_ = QAccessible::isActive();
+};
+
+QtMessageHandler CurrentMessageHandler() {
+    QtMessageHandler current = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(current);
+    return current;
+}
+
+void FailWhileListening() {
+    ScreenReaderListening listening;
+    ASSERT_TRUE(false) << "a check failed midway";
+}
+
 // A screen reader going through a list: it learns how many children there are and then asks for
 // each by its position, so between two looks it still goes by the count it last learnt.
 struct ListReader {
@@ -70,6 +131,14 @@ std::vector<std::string> Shown(const std::string& heading, std::vector<std::stri
 std::vector<std::string> First(std::vector<std::string> rows, int count) {
     rows.resize(std::min(static_cast<std::size_t>(count), rows.size()));
     return rows;
+}
+
+// The window started over the seeded book and shown, as a screen reader finds it.
+class MainForm& ShownOverSeededBook(LarderonHarness& h) {
+    h.Start();
+    h.Form().NativeWidget()->show();
+    QCoreApplication::processEvents();
+    return h.Form();
 }
 
 }  // namespace
@@ -205,21 +274,15 @@ TEST(MenuBar, NineteenItemsOnceEachWithTheirCaptionsAndShortcuts) {
 
 TEST(MainWindowLayout, AScreenReaderNamesEveryControlAndReadsTheListsAsTheyAreNow) {
     LarderonHarness h(LarderonHarness::Options{true, driving::SeedBook});
-    h.Start();
-    class MainForm& form = h.Form();
-    form.NativeWidget()->show();
-    QCoreApplication::processEvents();
+    class MainForm& form = ShownOverSeededBook(h);
 
     const std::pair<const char*, const char*> names[] = {
         {"lstRecipe", "Recipes"},
         {"txtSearch", "Search"},
-        {"cboSearchOption", "Search option"},
         {"btnResetSearch", "Clear search"},
-        {"cboCategory", "Category filter"},
         {"lstCategory", "Categories"},
         {"txtCategoryName", "Category Name"},
         {"txtRecipeName", "Recipe Name"},
-        {"cboRecipeCategory", "Category"},
         {"txtDirections", "Directions"},
         {"btnSaveRecipe", "Save"},
     };
@@ -227,11 +290,30 @@ TEST(MainWindowLayout, AScreenReaderNamesEveryControlAndReadsTheListsAsTheyAreNo
         EXPECT_EQ(Accessible(*form.FindControl(control))->text(QAccessible::Name).toStdString(),
                   name)
             << control;
-    EXPECT_EQ(Accessible(form.cboSearchOption())->text(QAccessible::Value).toStdString(),
-              "Contains");
-    EXPECT_EQ(Accessible(form.btnResetSearch())->text(QAccessible::Description).toStdString(),
-              "Clear search");
-    EXPECT_EQ(form.btnResetSearch().NativeWidget()->toolTip().toStdString(), "Clear search");
+    // "X" has no tip on screen, as designed; only a screen reader names it.
+    EXPECT_EQ(form.btnResetSearch().NativeWidget()->toolTip().toStdString(), "");
+
+    // A pop-up is named by the row it shows; what it is for, by its label or its description.
+    const std::pair<const char*, const char*> popups[] = {
+        {"cboSearchOption", "Search option"},
+        {"cboCategory", "Category filter"},
+        {"cboRecipeCategory", ""},
+    };
+    for (const auto& [control, description] : popups) {
+        auto& popup = form.ControlByName<fw::PopupMenu>(control);
+        QAccessibleInterface* iface = Accessible(popup);
+        EXPECT_FALSE(popup.Text().empty()) << control;
+        EXPECT_EQ(iface->text(QAccessible::Name).toStdString(), popup.Text()) << control;
+        EXPECT_EQ(iface->text(QAccessible::Description).toStdString(), description) << control;
+    }
+    for (const auto& control : form.Controls()) {
+        if (auto* popup = dynamic_cast<fw::PopupMenu*>(control.get())) {
+            QAccessibleInterface* iface = Accessible(*popup);
+            EXPECT_TRUE(!iface->text(QAccessible::Description).isEmpty() ||
+                        !iface->relations(QAccessible::Label).isEmpty())
+                << popup->Name() << " does not say what it is for";
+        }
+    }
 
     const std::pair<const char*, const char*> labels[] = {
         {"StaticText1", "txtCategoryName"},
@@ -252,9 +334,7 @@ TEST(MainWindowLayout, AScreenReaderNamesEveryControlAndReadsTheListsAsTheyAreNo
 
     // The lists, read by a screen reader right after each refill, before the event loop runs
     // again, and with the row count it learnt before the refill.
-    g_invalidIndexWarnings.clear();
-    g_otherMessages = qInstallMessageHandler(CatchInvalidIndex);
-    QAccessible::setActive(true);
+    ScreenReaderListening listening;
     fw::Listbox& recipes = form.lstRecipe();
     fw::Listbox& categories = form.lstCategory();
     ListReader recipeReader{Accessible(recipes)};
@@ -287,8 +367,80 @@ TEST(MainWindowLayout, AScreenReaderNamesEveryControlAndReadsTheListsAsTheyAreNo
     QCoreApplication::processEvents();
     EXPECT_EQ(recipeReader.Read(), Shown("Recipe Name", driving::Rows(recipes)));
     EXPECT_EQ(categoryReader.Read(), Shown("Category Name", driving::Rows(categories)));
-    QAccessible::setActive(false);
-    qInstallMessageHandler(g_otherMessages);
     EXPECT_TRUE(g_invalidIndexWarnings.isEmpty())
         << g_invalidIndexWarnings.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST(MainWindowLayout, APopUpIsNamedByTheRowItShowsAfterEveryChangeOfRow) {
+    LarderonHarness h(LarderonHarness::Options{true, driving::SeedBook});
+    class MainForm& form = ShownOverSeededBook(h);
+    ScreenReaderListening listening;
+
+    struct Step {
+        const char* what;
+        const char* popup;
+        std::function<void(class MainForm&)> change;
+        const char* shown;
+    };
+    const Step steps[] = {
+        {"the person chooses an option", "cboSearchOption",
+         [](class MainForm& f) { f.cboSearchOption().ChooseRowAsUser(2); }, "Begins With"},
+        {"the person chooses a filter", "cboCategory",
+         [](class MainForm& f) {
+             f.cboCategory().ChooseRowAsUser(driving::RowOf(f.cboCategory(), "Soup"));
+         },
+         "Soup"},
+        {"the person chooses a recipe", "cboRecipeCategory",
+         [](class MainForm& f) {
+             driving::ClickRow(f.lstRecipe(), driving::RowOf(f.lstRecipe(), "Carrot Soup"));
+         },
+         "Soup"},
+        {"a new category refills the filter", "cboCategory",
+         [](class MainForm& f) {
+             f.tpnlMain().Value(1);
+             f.btnNewCategory().Push();
+             driving::TypeInto(f.txtCategoryName(), "Cakes");
+             f.btnSaveCategory().Push();
+         },
+         "All"},
+        {"the program sets the row", "cboCategory",
+         [](class MainForm& f) { f.cboCategory().ListIndex(1); }, "Bread"},
+        {"a refill that sets no row", "cboSearchOption",
+         [](class MainForm& f) {
+             f.cboSearchOption().DeleteAllRows();
+             for (const char* row : {"Contains", "Is Exactly", "Begins With", "Ends With"})
+                 f.cboSearchOption().AddRow(row);
+         },
+         ""},
+        {"the program sets a row after the refill", "cboSearchOption",
+         [](class MainForm& f) { f.cboSearchOption().ListIndex(3); }, "Ends With"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        auto& popup = form.ControlByName<fw::PopupMenu>(step.popup);
+        g_renamed.clear();
+        step.change(form);
+        ASSERT_EQ(popup.Text(), step.shown);
+        QAccessibleInterface* iface = Accessible(popup);
+        EXPECT_EQ(iface->text(QAccessible::Name).toStdString(), step.shown);
+        auto last = std::find_if(g_renamed.rbegin(), g_renamed.rend(), [&](const Renamed& r) {
+            return r.object == popup.NativeWidget();
+        });
+        ASSERT_NE(last, g_renamed.rend()) << "no new name told";
+        EXPECT_EQ(last->name, step.shown);
+        // The rows, read while the list is closed, mark the shown one (and none when none is).
+        QAccessibleInterface* rows = iface->child(0);
+        ASSERT_NE(rows, nullptr);
+        ASSERT_EQ(rows->childCount(), popup.ListCount());
+        for (int row = 0; row < popup.ListCount(); ++row)
+            EXPECT_EQ(rows->child(row)->state().selected, row == popup.ListIndex()) << row;
+    }
+}
+
+TEST(MainWindowLayout, AScreenReaderStopsListeningEvenWhenACheckFailsMidway) {
+    const bool wasActive = QAccessible::isActive();
+    const QtMessageHandler before = CurrentMessageHandler();
+    EXPECT_FATAL_FAILURE(FailWhileListening(), "a check failed midway");
+    EXPECT_EQ(QAccessible::isActive(), wasActive);
+    EXPECT_EQ(CurrentMessageHandler(), before);
 }
