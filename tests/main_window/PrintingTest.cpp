@@ -389,11 +389,11 @@ PrintDialog DialogChoosing(std::function<void(QPageLayout&)> change) {
 
 // A control of Qt's own dialog, found by the name Qt gives it; a missing one fails the test.
 template <typename T>
-T* Part(QWidget* dialog, const char* name) {
-    T* part = dialog ? dialog->findChild<T*>(QLatin1String(name)) : nullptr;
-    if (!part)
+T* DialogControl(QWidget* dialog, const char* name) {
+    T* control = dialog ? dialog->findChild<T*>(QLatin1String(name)) : nullptr;
+    if (!control)
         ADD_FAILURE() << "the print dialog has no " << name;
-    return part;
+    return control;
 }
 
 void Press(QWidget* dialog, QDialogButtonBox::StandardButton which) {
@@ -414,9 +414,9 @@ void Press(QWidget* dialog, QDialogButtonBox::StandardButton which) {
 PrintDialog RealDialogTurningThePage() {
     return [](const fw::PrinterSetup* setup, const std::filesystem::path& pdf) {
         AtNextModal([pdf](QWidget* dialog) {
-            auto* printers = Part<QComboBox>(dialog, "printers");
-            auto* properties = Part<QPushButton>(dialog, "properties");
-            auto* file = Part<QLineEdit>(dialog, "filename");
+            auto* printers = DialogControl<QComboBox>(dialog, "printers");
+            auto* properties = DialogControl<QPushButton>(dialog, "properties");
+            auto* file = DialogControl<QLineEdit>(dialog, "filename");
             if (!printers || !properties || !file ||
                 !printers->itemText(printers->count() - 1).contains(QLatin1String("PDF"))) {
                 ADD_FAILURE() << "the print dialog offers no PDF file";
@@ -425,7 +425,7 @@ PrintDialog RealDialogTurningThePage() {
             }
             printers->setCurrentIndex(printers->count() - 1);
             AtNextModal([](QWidget* page) {
-                if (auto* landscape = Part<QRadioButton>(page, "landscape"))
+                if (auto* landscape = DialogControl<QRadioButton>(page, "landscape"))
                     landscape->click();
                 Press(page, QDialogButtonBox::Ok);
             });
