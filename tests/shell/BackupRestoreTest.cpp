@@ -320,9 +320,24 @@ TEST(BackupFile, ThroughTheRealFileDialogsTheBookCannotBeChosenAndAnotherFileCan
         ChooseInTheNextFileDialog(chosen, [&] { h.App().DoMenuCommand("FileBackup"); });
         WriteBytes(chosen, ReadBytes(chosen) + "not read\n");
         ChooseInTheNextFileDialog(chosen, [&] { h.App().DoMenuCommand("FileRestore"); });
+        // The book as the file to restore from, and a link in a linked folder whose text leads
+        // to the book while the system finds another file.
+        ChooseInTheNextFileDialog(h.DatabasePath(), [&] { h.App().DoMenuCommand("FileRestore"); });
+        std::filesystem::create_directories(h.Folder() / "elsewhere" / "sub");
+        std::filesystem::create_symlink(h.Folder() / "elsewhere" / "sub", h.Folder() / "backups");
+        std::filesystem::create_symlink("../larderon_db.rsd",
+                                        h.Folder() / "elsewhere" / "sub" / "latest.txt");
+        const std::string restoredBytes = ReadBytes(h.DatabasePath());
+        ChooseInTheNextFileDialog(h.Folder() / "backups" / "latest.txt",
+                                  [&] { h.App().DoMenuCommand("FileBackup"); });
+        EXPECT_TRUE(ReadBytes(h.DatabasePath()) == restoredBytes) << "the book was changed";
     }
-    EXPECT_EQ(h.Dialogs().Log(), (Texts{"msgbox:Backup was unsuccessful.", "beep",
-                                        "msgbox:Backup completed.", "msgbox:Restore completed."}));
+    EXPECT_EQ(h.Dialogs().Log(),
+              (Texts{"msgbox:Backup was unsuccessful.", "beep", "msgbox:Backup completed.",
+                     "msgbox:Restore completed.", "beep", "msgbox:Restore was unsuccessful.",
+                     "beep", "msgbox:Backup completed."}));
+    EXPECT_EQ(ReadBytes(h.Folder() / "elsewhere" / "larderon_db.rsd"),
+              "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
     EXPECT_EQ(Recipes(*h.OpenDatabase()), Texts{"Broth|1:integer|Boil"});
 }
 
