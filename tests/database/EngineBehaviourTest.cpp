@@ -159,6 +159,11 @@ TEST_F(EngineTest, LikeFoldsEveryLetterAndTakesCharactersNotBytes) {
         {"🍰", "_", true},
         {"🍰", "__", false},
         {"Bœuf", "b_uf", true},
+        // After a %, beyond the first eight bytes: letters that fold to ASCII, and a stray byte.
+        {"Pepper and ſea ſalt", "%_SALT", true},
+        {"Popcorn with \u212Aettle", "%kettle%", true},
+        {"A long name ending in caf\xE9", "%caf\xE9", true},
+        {"A long name ending in café", "%caf\xE9", false},
         // The empty pattern and the empty text.
         {"", "", true},
         {"a", "", false},
