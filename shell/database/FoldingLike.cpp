@@ -97,6 +97,20 @@ std::uint32_t Fold(std::uint32_t c) {
     return c < kStrayByte ? FoldBeyondAscii(c) : c;
 }
 
+// The ASCII characters that a character beyond ASCII folds to: "s" (the long s) and "k" (the
+// Kelvin sign). A search for any other ASCII character need look at ASCII bytes only.
+constexpr std::array<bool, 128> kFoldedFromBeyondAscii = [] {
+    std::array<bool, 128> from{};
+    for (const CaseFoldRun& run : kCaseFoldRuns) {
+        for (std::uint32_t c = run.first; c <= run.last; c += run.step) {
+            const std::int64_t folded = static_cast<std::int64_t>(c) + run.offset;
+            if (c >= 0x80 && folded < 0x80)
+                from[static_cast<std::size_t>(folded)] = true;
+        }
+    }
+    return from;
+}();
+
 // The folded character at z[i]; ASCII, nearly every byte of a recipe book, by table.
 inline std::uint32_t FoldedAt(const unsigned char* z, std::size_t n, std::size_t& i) {
     const unsigned char b = z[i];
@@ -139,7 +153,14 @@ std::unique_ptr<Pattern> Compile(const unsigned char* z, std::size_t n, std::uin
             if (pattern->items.empty() || pattern->items.back() != kAnyRun)
                 pattern->items.push_back(kAnyRun);
         } else if (c == '_') {
-            pattern->items.push_back(kAnyOne);
+            // In a run of wildcards with a % the order means nothing, so the run is kept as its
+            // _ first and one % last: a % is then always followed by a character or the end.
+            if (!pattern->items.empty() && pattern->items.back() == kAnyRun) {
+                pattern->items.back() = kAnyOne;
+                pattern->items.push_back(kAnyRun);
+            } else {
+                pattern->items.push_back(kAnyOne);
+            }
         } else {
             pattern->items.push_back(Fold(c));
         }
@@ -147,9 +168,52 @@ std::unique_ptr<Pattern> Compile(const unsigned char* z, std::size_t n, std::uin
     return pattern;
 }
 
+// Moves i past the next character in z that is `want` (folded, no wildcard); false when none is
+// left. ASCII bytes are characters of their own and continuation bytes are not ASCII, so eight
+// bytes at a time are passed over while none of them can be `want`; a byte beyond ASCII stops
+// that only when a character beyond ASCII may fold to `want`. Kept out of line: inlined, it made
+// every call of Matches dearer, also for patterns without a %, which never scan.
+[[gnu::noinline]] bool FindNext(std::uint32_t want, const unsigned char* z, std::size_t n,
+                                std::size_t& i) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHighBits = kOnes * 0x80;
+    const bool ascii = want < 0x80;
+    const unsigned char caseBit = want >= 'a' && want <= 'z' ? 0x20 : 0;
+    const std::uint64_t beyondAscii = !ascii || kFoldedFromBeyondAscii[want] ? kHighBits : 0;
+    // With no ASCII character to find, a zero below stands for a byte beyond ASCII, which stops
+    // the skip anyway.
+    const std::uint64_t wanted = kOnes * (ascii ? want : 0x80);
+    const std::uint64_t anyCase = kOnes * caseBit;
+    while (i < n) {
+        // Byte by byte first: after a failed try the next place is often right there.
+        for (const std::size_t end = std::min(n, i + 8); i < end;) {
+            const unsigned char b = z[i];
+            if (b < 0x80 || beyondAscii == 0) {
+                ++i;
+                if ((b | caseBit) == want)
+                    return true;
+                continue;
+            }
+            if (Fold(DecodeBeyondAscii(z, n, i)) == want)
+                return true;
+        }
+        for (; n - i >= 8; i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, z + i, sizeof word);
+            const std::uint64_t x = (word | anyCase) ^ wanted;  // a zero byte where `want` is
+            if ((((x - kOnes) & ~x) | (word & beyondAscii)) & kHighBits)
+                break;
+        }
+    }
+    return false;
+}
+
 // Greedy matching that goes back only to the latest %: a later % can take over whatever an
-// earlier one would have taken, so the earlier ones never need a second try. Time is at most the
-// pattern's length times the text's, and nothing is allocated.
+// earlier one would have taken, so the earlier ones never need a second try. A % is always
+// followed by a character (see Compile), and each try after it starts past the next place of
+// that character, found by a scan: runs of wildcards cost no more than the text's length, and
+// time is at most the text's length times the longest stretch between two %. Nothing is
+// allocated.
 bool Matches(const Pattern& pattern, const unsigned char* z, std::size_t n) {
     if (pattern.endsInEscape)
         return false;
@@ -157,7 +221,8 @@ bool Matches(const Pattern& pattern, const unsigned char* z, std::size_t n) {
     const std::size_t count = pattern.items.size();
     constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     std::size_t item = 0, i = 0;
-    std::size_t afterRun = kNone, runEnd = 0;  // the latest %: the item after it, where it ends
+    // The latest %: the item of the character after it, and where its latest try ended.
+    std::size_t literal = kNone, tried = 0;
     while (i < n) {
         if (item < count) {
             const std::uint32_t want = items[item];
@@ -165,24 +230,28 @@ bool Matches(const Pattern& pattern, const unsigned char* z, std::size_t n) {
                 // A closing % takes whatever is left: "begins with" and "contains" stop here.
                 if (item + 1 == count)
                     return true;
-                afterRun = ++item;
-                runEnd = i;
-                continue;
+                literal = item + 1;
+                tried = i;
+            } else {
+                std::size_t next = i;
+                const std::uint32_t c = FoldedAt(z, n, next);
+                if (want == kAnyOne || want == c) {
+                    ++item;
+                    i = next;
+                    continue;
+                }
+                if (literal == kNone)
+                    return false;
             }
-            std::size_t next = i;
-            const std::uint32_t c = FoldedAt(z, n, next);
-            if (want == kAnyOne || want == c) {
-                ++item;
-                i = next;
-                continue;
-            }
-        }
-        if (afterRun == kNone)
+        } else if (literal == kNone) {
             return false;
-        // The latest % takes one character more and matching resumes after it.
-        Decode(z, n, runEnd);
-        i = runEnd;
-        item = afterRun;
+        }
+        // The latest % takes everything up to the next place of the character after it, and
+        // matching goes on past that character.
+        if (!FindNext(items[literal], z, n, tried))
+            return false;
+        i = tried;
+        item = literal + 1;
     }
     while (item < count && items[item] == kAnyRun) ++item;
     return item == count;

@@ -2,6 +2,9 @@
 // schema.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <random>
 
 #include "QueryHelpers.h"
 #include "database/Database.h"
@@ -156,6 +159,11 @@ TEST_F(EngineTest, LikeFoldsEveryLetterAndTakesCharactersNotBytes) {
         {"🍰", "_", true},
         {"🍰", "__", false},
         {"Bœuf", "b_uf", true},
+        // After a %, beyond the first eight bytes: letters that fold to ASCII, and a stray byte.
+        {"Pepper and ſea ſalt", "%_SALT", true},
+        {"Popcorn with \u212Aettle", "%kettle%", true},
+        {"A long name ending in caf\xE9", "%caf\xE9", true},
+        {"A long name ending in café", "%caf\xE9", false},
         // The empty pattern and the empty text.
         {"", "", true},
         {"a", "", false},
@@ -205,6 +213,78 @@ TEST_F(EngineTest, LikeFoldsEveryLetterAndTakesCharactersNotBytes) {
     EXPECT_EQ(OneValue(db_, "SELECT ? LIKE ? AS v", {"x", std::string(50000, '%')}), "1");
     EXPECT_EQ(db_.SQLSelect("SELECT 'x' LIKE ?", {std::string(50001, '%')}), nullptr);
     EXPECT_EQ(db_.ErrorMessage(), "LIKE or GLOB pattern too complex");
+}
+
+// The engine's own LIKE, on a connection of its own to the same file that puts nothing in its
+// place: on ASCII names ours must give its answers.
+class EnginesOwnLike {
+  public:
+    explicit EnginesOwnLike(const std::filesystem::path& file) {
+        sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr);
+    }
+    ~EnginesOwnLike() { sqlite3_close(db_); }
+    EnginesOwnLike(const EnginesOwnLike&) = delete;
+    EnginesOwnLike& operator=(const EnginesOwnLike&) = delete;
+
+    // The first column of every row; a failure as its message.
+    Strings Values(const std::string& sql, const Strings& params) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
+            return {sqlite3_errmsg(db_)};
+        for (std::size_t k = 0; k < params.size(); ++k)
+            sqlite3_bind_text(statement, static_cast<int>(k + 1), params[k].data(),
+                              static_cast<int>(params[k].size()), SQLITE_TRANSIENT);
+        Strings values;
+        while (sqlite3_step(statement) == SQLITE_ROW)
+            values.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+        sqlite3_finalize(statement);
+        return values;
+    }
+
+  private:
+    sqlite3* db_ = nullptr;
+};
+
+TEST_F(EngineTest, LikeGivesTheEnginesOwnAnswersOnAsciiNames) {
+    EnginesOwnLike engine(db_.DatabaseFile());
+    auto agree = [&](const std::string& sql, const Strings& params = {}) {
+        const Strings ours =
+            ColumnValues(db_, sql, "v", std::vector<SqlValue>(params.begin(), params.end()));
+        EXPECT_EQ(ours, engine.Values(sql, params))
+            << sql << (params.empty() ? "" : " with \"" + params[0] + "\", \"" + params[1] + '"');
+        return ours;
+    };
+
+    // A run of "_" after a %, as "contains" sends it: so many characters, then what follows
+    // anywhere after them. The "x" stands 1,000 characters in, 999, or nowhere.
+    const std::string late = std::string(3000, 'a') + "X",
+                      early = std::string(999, 'b') + "x" + std::string(2000, 'c'),
+                      exact = std::string(1000, 'd') + "x";
+    for (const std::string& name : {late, early, exact, std::string(2000, 'e'), std::string("x")})
+        Execute("INSERT INTO Recipe (Name) VALUES ('" + name + "')");
+    const std::string run(1000, '_'), search = "SELECT Name AS v FROM Recipe WHERE Name LIKE '";
+    EXPECT_EQ(agree(search + "%" + run + "x%' ORDER BY Name"), (Strings{late, exact}));
+    for (const std::string& pattern :
+         {"%" + run + "x", "%_%" + run.substr(1) + "x%", "_%" + run.substr(1) + "x%",
+          "%" + run.substr(1) + "%_x%", "%x" + run + "%", "%x" + run, "%" + run + run + "%",
+          "%" + run + "%" + run + "_%", "%" + run + "x_%", "%" + run + "%x%" + run, run + "%x%"}) {
+        agree(search + pattern + "' ORDER BY Name");
+    }
+
+    // Short names and patterns of a few letters in both cases, the wildcards and an escape
+    // character, drawn at random; the escape may be one of the wildcards.
+    std::mt19937 random(20261207);
+    const std::string letters = "aAbB%_!";
+    auto draw = [&](unsigned most) {
+        std::string drawn(random() % (most + 1), ' ');
+        for (char& c : drawn) c = letters[random() % letters.size()];
+        return drawn;
+    };
+    for (int k = 0; k < 1500; ++k) {
+        const std::string text = draw(9), pattern = draw(6);
+        agree("SELECT ? LIKE ? AS v", {text, pattern});
+        agree("SELECT ? LIKE ? ESCAPE ? AS v", {text, pattern, std::string(1, "!%_"[k % 3])});
+    }
 }
 
 TEST_F(EngineTest, RollbackUndoesATransactionAndCommitKeepsIt) {
