@@ -44,8 +44,8 @@ bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-}  // namespace
-
+// The file `path` names, found as opening it finds it; where nothing is there yet, the place a
+// new file would be made. Throws fs::filesystem_error when the system cannot tell.
 fs::path ResolveFile(const fs::path& path) {
     fs::path current = fs::absolute(path);
     for (int links = 0;;) {
@@ -68,6 +68,8 @@ fs::path ResolveFile(const fs::path& path) {
         current = target.is_absolute() ? target : folder / target;
     }
 }
+
+}  // namespace
 
 bool FolderItem::Exists() const {
     std::error_code error;
@@ -155,7 +157,9 @@ TextOutputStream::TextOutputStream(const fs::path& path) {
         if (out_ < 0 && errno != EEXIST)
             break;
     }
-    if (out_ >= 0 && exists)
+    if (out_ < 0)
+        temporaryName_.clear();  // nothing of ours goes by that name
+    else if (exists)
         ::fchmod(out_, existing.st_mode & 07777);
 }
 
@@ -166,11 +170,11 @@ TextOutputStream::~TextOutputStream() {
 }
 
 void TextOutputStream::Discard() {
-    if (out_ < 0)
-        return;
-    ::close(out_);
-    ::unlinkat(folder_, temporaryName_.c_str(), 0);
-    out_ = -1;
+    if (out_ >= 0)
+        ::close(std::exchange(out_, -1));
+    if (!temporaryName_.empty())
+        ::unlinkat(folder_, temporaryName_.c_str(), 0);
+    temporaryName_.clear();
 }
 
 bool TextOutputStream::IsOpen() const {
@@ -225,18 +229,14 @@ void TextOutputStream::Close() {
         return;
     try {
         Flush();
+        // A rename replaces the name it is given, a link included: it never follows one there.
+        if (::fdatasync(out_) != 0 || ::close(std::exchange(out_, -1)) != 0 ||
+            ::renameat(folder_, temporaryName_.c_str(), folder_, name_.c_str()) != 0)
+            throw std::ios_base::failure("the file could not be written");
+        temporaryName_.clear();  // it is the file itself now
     } catch (...) {
         Discard();
         throw;
-    }
-    // A rename replaces the name it is given, a link included: it never follows one there.
-    const bool placed = ::fdatasync(out_) == 0 && ::close(std::exchange(out_, -1)) == 0 &&
-                        ::renameat(folder_, temporaryName_.c_str(), folder_, name_.c_str()) == 0;
-    if (!placed) {
-        if (out_ >= 0)
-            ::close(std::exchange(out_, -1));
-        ::unlinkat(folder_, temporaryName_.c_str(), 0);
-        throw std::ios_base::failure("the file could not be written");
     }
 }
 

@@ -50,17 +50,13 @@ FolderItem GetFolderItem(const std::string& name);
 std::optional<FolderItem> GetSaveFolderItem(const FileType& filter, const std::string& defaultName);
 std::optional<FolderItem> GetOpenFolderItem(const FileType& filter);
 
-// The file `path` names, found as opening it finds it: every link followed, the last one too,
-// and a relative link read from the folder that holds it (not by taking ".." off the text).
-// Where nothing is there yet, the place a new file would be made. Throws
-// std::filesystem::filesystem_error when the system cannot tell: a folder that is missing or
-// may not be searched, a loop, more links than the system follows.
-std::filesystem::path ResolveFile(const std::filesystem::path& path);
-
 // Writes a new file beside the one `path` names and puts it in that one's place only at Close,
 // once it is complete and on the disk. Until then, and for good when a write fails or the stream
 // goes without Close, a file already there stays exactly as it was and nothing is left beside
-// it. The path is resolved once, when the stream opens (ResolveFile); from then on the stream
+// it. The path is resolved once, when the stream opens, as opening a file resolves it: every
+// link followed, the last one too, and a relative link read from the folder that holds it (not by
+// taking ".." off the text); a path the system cannot resolve (a missing folder, a loop, more
+// links than the system follows) opens no stream. From then on the stream
 // works in that folder on that name, which it replaces without following whatever may since
 // have taken its place: a symbolic link at `path` keeps pointing where it did, and the file it
 // names is the one replaced.
@@ -71,8 +67,6 @@ class TextOutputStream {
     TextOutputStream(const TextOutputStream&) = delete;
     TextOutputStream& operator=(const TextOutputStream&) = delete;
     bool IsOpen() const;
-    // The file that Close replaces.
-    const std::filesystem::path& Target() const { return target_; }
     // True when the file that Close would replace now is `other` (the same file on the disk,
     // whatever its name). Throws std::filesystem::filesystem_error when that cannot be told.
     bool Replaces(const std::filesystem::path& other) const;

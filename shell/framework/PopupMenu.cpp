@@ -15,10 +15,10 @@ using detail::Q;
 
 PopupMenu::PopupMenu(Window& window, std::string name) : Control(window, std::move(name)) {
     combo_ = new QComboBox();
-    QObject::connect(combo_, &QComboBox::currentIndexChanged,
-                     [this](int index) { TellScreenReader(index); });
-    QObject::connect(combo_, &QComboBox::currentIndexChanged,
-                     [this](int) { IndexChangedByView(); });
+    QObject::connect(combo_, &QComboBox::currentIndexChanged, [this](int index) {
+        TellScreenReader(index);
+        IndexChangedByView();
+    });
     SetWidget(combo_);
 }
 
