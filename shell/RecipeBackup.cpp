@@ -28,14 +28,21 @@ bool Larderon::FileBackup_Action() {
         if (file) {
             // The engine reads the book through a memory map: emptying that file under it kills
             // the app, and a backup put in its place would be the end of the book. Any name can
-            // lead to it (a link, "dir/../", a second hard link), so the file itself is compared,
-            // the one the stream settled on once: no link swapped in afterwards can lead it
-            // elsewhere. What cannot be compared throws, and is refused with the rest.
+            // lead to it (a link, "dir/../", a second hard link, the name it was moved to), so
+            // the file itself is compared, the one the stream settled on once, with the one the
+            // app opened: no link swapped in afterwards can lead it elsewhere, and a book moved
+            // or deleted since cannot block the backup that may be its only rescue. What cannot
+            // be compared throws, and is refused with the rest.
             auto out = file->CreateTextFile();
             if (!out)
                 throw RecipeBackup::Failure("the backup file cannot be created");
-            if (out->Replaces(db->DatabaseFile()))
+            const auto& book = db->OpenedFile();
+            if (!book || out->Replaces({book->device, book->inode}))
                 throw RecipeBackup::Failure("the backup would take the book's own place");
+            // The engine deletes or takes for its own a file by those names at the next start.
+            for (const auto& companion : db->CompanionFiles())
+                if (out->Takes(companion))
+                    throw RecipeBackup::Failure("the backup would take a name the engine keeps");
             changes = RecipeBackup::WriteBackup(*db, *out);
             out->Close();
         }
@@ -59,7 +66,8 @@ bool Larderon::FileRestore_Action() {
         if (!in)
             throw RecipeBackup::Failure("the backup file cannot be opened");
         // Read as lines, the book's bytes can pass for a backup.
-        if (in->Reads(db->DatabaseFile()))
+        const auto& book = db->OpenedFile();
+        if (!book || in->Reads({book->device, book->inode}))
             throw RecipeBackup::Failure("the book itself is no backup");
         RecipeBackup::RestoreBackup(*db, *in);
         in->Close();

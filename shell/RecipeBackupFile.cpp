@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <optional>
-#include <string_view>
 #include <unordered_map>
 #include <utility>
 
@@ -16,8 +15,6 @@ const char* const kBeginOfDirections = "#BOF";
 const char* const kEndOfDirections = "#EOF";
 // A UTF-8 byte-order mark: some editors start a text file with it, and it is no part of the text.
 const std::string kByteOrderMark = "\xEF\xBB\xBF";
-// How every database file of the engine begins: these letters and the NUL after them.
-constexpr char kDatabaseFileStart[] = "SQLite format 3";
 
 // A message box cannot usefully show thousands of lines; the first ones tell the person what
 // happened and where to look.
@@ -31,6 +28,16 @@ std::function<fw::Date()>& Clock() {
 void RequireSuccess(Database& db, const std::string& what) {
     if (db.Error())
         throw Failure(what + ": " + db.ErrorMessage());
+}
+
+// Only a damaged book holds a zero byte in a text, and a reader refuses a file with one. Each
+// kind of text says what was left out of it.
+std::string WithoutZeroBytes(std::string text, const char* what, std::vector<std::string>& notes) {
+    if (text.find('\0') == std::string::npos)
+        return text;
+    std::erase(text, '\0');
+    notes.push_back(std::string("zero bytes in the ") + what + " left out");
+    return text;
 }
 
 // Each line end, of any of the kinds a reader knows ("\r\n", "\r", "\n"), becomes one blank: a
@@ -156,12 +163,13 @@ std::vector<std::string> WriteBackup(Database& db, fw::TextOutputStream& out) {
         if (!rs)
             throw Failure("the categories cannot be read: " + db.ErrorMessage());
         while (!rs->Eof()) {
-            std::string name = rs->Field("Name").StringValue();
             placeOfCategory.emplace(rs->Field("CategoryId").StringValue(),
                                     static_cast<std::int64_t>(placeOfCategory.size()) + 1);
+            std::vector<std::string> notes;
+            const std::string name =
+                WithoutZeroBytes(rs->Field("Name").StringValue(), "name", notes);
             bool blanked = false;
             std::string safe = LineEndsToBlanks(name, &blanked);
-            std::vector<std::string> notes;
             if (blanked)
                 notes.push_back("line ends in the name written as blanks");
             // A reader skips a mark at the start of the file.
@@ -189,8 +197,8 @@ std::vector<std::string> WriteBackup(Database& db, fw::TextOutputStream& out) {
     if (!rs)
         throw Failure("the recipes cannot be read: " + db.ErrorMessage());
     while (!rs->Eof()) {
-        std::string name = rs->Field("Name").StringValue();
         std::vector<std::string> notes;
+        std::string name = WithoutZeroBytes(rs->Field("Name").StringValue(), "name", notes);
         if (name.find('|') != std::string::npos) {
             std::replace(name.begin(), name.end(), '|', '/');
             notes.push_back("\"|\" in the name written as \"/\"");
@@ -199,7 +207,8 @@ std::vector<std::string> WriteBackup(Database& db, fw::TextOutputStream& out) {
         name = LineEndsToBlanks(name, &blanked);
         if (blanked)
             notes.push_back("line ends in the name written as blanks");
-        std::string directions = SafeDirections(rs->Field("Directions").StringValue(), notes);
+        std::string directions = SafeDirections(
+            WithoutZeroBytes(rs->Field("Directions").StringValue(), "directions", notes), notes);
 
         // A recipe whose category is gone belongs to the default category, as the window treats
         // the recipes of a deleted category; the person hears of it, for only a damaged book
@@ -257,9 +266,6 @@ void ReadBackup(fw::TextInputStream& in,
 
     std::int64_t categories = 0;
     std::string line = nextLine();
-    // No backup begins as a database file does, and the lines of one can pass for a backup's.
-    if (line.starts_with(std::string_view(kDatabaseFileStart, sizeof kDatabaseFileStart)))
-        throw Failure("the file is a database, not a backup");
     if (line.starts_with(kByteOrderMark))
         line.erase(0, kByteOrderMark.size());
     for (; line != kEndOfTable; line = nextLine()) {
@@ -318,6 +324,9 @@ void RestoreBackup(Database& db, fw::TextInputStream& in) {
                               {name, categoryId, directions});
                 RequireSuccess(db, "a recipe cannot be stored");
             });
+        // Another program writing to the file while it was read leaves part of each version.
+        if (in.Changed())
+            throw Failure("the file changed while it was read");
         db.Commit();
         RequireSuccess(db, "the restore cannot be stored");
     } catch (...) {

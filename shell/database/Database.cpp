@@ -1,5 +1,7 @@
 #include "database/Database.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <cstring>
 #include <fstream>
@@ -145,12 +147,34 @@ bool Database::Connect() {
         connection->Fail(like);
         return false;
     }
+    // The engine has the file open by now. Its name is the one the engine resolved the path
+    // to, links followed, so its journal's name is this one's with a suffix.
+    const char* engineName = sqlite3_db_filename(raw, "main");
+    struct stat opened {};
+    if (engineName == nullptr || ::stat(engineName, &opened) != 0) {
+        errors_->Set(SQLITE_CANTOPEN, "cannot look at the opened file: " + file.string());
+        return false;
+    }
+    opened_ = OpenFile{static_cast<std::uint64_t>(opened.st_dev),
+                       static_cast<std::uint64_t>(opened.st_ino), engineName};
     connection_ = std::move(connection);
     return true;
 }
 
 void Database::Close() {
     connection_.reset();
+    opened_.reset();
+}
+
+std::vector<std::filesystem::path> Database::CompanionFiles() const {
+    if (!opened_)
+        return {};
+    std::vector<std::filesystem::path> names;
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        names.push_back(opened_->name);
+        names.back() += suffix;
+    }
+    return names;
 }
 
 Connection& Database::RequireConnection() const {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,20 @@ class Database {
     void Close();
     bool IsConnected() const { return connection_ != nullptr; }
 
+    // The file the connection opened, noted when it was made: the same file on the disk
+    // whatever it has been called since (renamed, moved, deleted), and the name the engine knows
+    // it by, beside which it keeps its journal, write-ahead log and shared memory.
+    struct OpenFile {
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
+        std::filesystem::path name;
+    };
+    // Empty while not connected.
+    const std::optional<OpenFile>& OpenedFile() const { return opened_; }
+    // The names the engine gives the files it keeps beside the book: it may delete any file it
+    // finds there, or take it for its own.
+    std::vector<std::filesystem::path> CompanionFiles() const;
+
     // Runs every statement in sql; params bind to the first statement's placeholders.
     void SQLExecute(const std::string& sql, const std::vector<SqlValue>& params = {});
     // Returns nullptr on failure; otherwise the set stands on its first row, or at Eof.
@@ -58,6 +73,7 @@ class Database {
     // shared with record sets so their operations count as the latest outcome too.
     std::shared_ptr<database_detail::ErrorState> errors_;
     std::shared_ptr<database_detail::Connection> connection_;
+    std::optional<OpenFile> opened_;
 };
 
 // How every connection is opened and the engine settings it starts with; the benchmarks give the

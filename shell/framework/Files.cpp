@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <ios>
 #include <random>
 #include <system_error>
@@ -25,23 +26,25 @@ namespace fs = std::filesystem;
 constexpr std::size_t kChunk = 1 << 16;
 // How much written data the disk is asked to start on at a time.
 constexpr std::int64_t kStartToDisk = 1 << 20;
-// As many links as the system follows in one path before it gives up.
+// As many links as the system follows in one path before it gives up. Only the links met at the
+// last name are counted against it here: those in the folders on the way are the system's own to
+// count, in canonical(). A path may therefore hold a few more links in all than opening it would
+// follow; each part still stops at a loop.
 constexpr int kMostLinks = 40;
 
 fs::filesystem_error SystemError(const char* what, const fs::path& path, int error) {
     return fs::filesystem_error(what, path, std::error_code(error, std::generic_category()));
 }
 
-// The device and inode of the file at `path`, following links; throws when it cannot be told.
-struct stat Identity(const fs::path& path) {
-    struct stat found {};
-    if (::stat(path.c_str(), &found) != 0)
-        throw SystemError("cannot look at the file", path, errno);
-    return found;
+bool SameFile(const struct stat& found, const FileIdentity& file) {
+    return static_cast<std::uint64_t>(found.st_dev) == file.device &&
+           static_cast<std::uint64_t>(found.st_ino) == file.inode;
 }
 
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+// A short name of the program's own for a file in the making, whatever the target's length.
+std::string TemporaryName() {
+    static std::random_device random;
+    return ".larderon-" + std::to_string(random() % 1'000'000'000) + ".tmp";
 }
 
 // The file `path` names, found as opening it finds it; where nothing is there yet, the place a
@@ -148,18 +151,23 @@ TextOutputStream::TextOutputStream(const fs::path& path) {
         (!S_ISREG(existing.st_mode) || ::faccessat(folder_, name_.c_str(), W_OK, AT_EACCESS) != 0))
         return;
     // The new file is made in the target's folder, so that putting it in place is one rename on
-    // the same disk; it takes the permissions of the file it replaces.
-    std::random_device random;
-    for (int attempt = 0; attempt < 100 && out_ < 0; ++attempt) {
-        temporaryName_ = name_ + "." + std::to_string(random() % 1'000'000'000);
-        out_ = ::openat(folder_, temporaryName_.c_str(),
-                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (out_ < 0 && errno != EEXIST)
-            break;
+    // the same disk. It has no name there until it is whole: nothing is left beside the target
+    // by a process that dies while it writes.
+    out_ = ::openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (out_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        // A file system that cannot make a nameless file gets a named one from the start.
+        for (int attempt = 0; attempt < 100 && out_ < 0; ++attempt) {
+            temporaryName_ = TemporaryName();
+            out_ = ::openat(folder_, temporaryName_.c_str(),
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            if (out_ < 0 && errno != EEXIST)
+                break;
+        }
+        if (out_ < 0)
+            temporaryName_.clear();  // nothing of ours goes by that name
     }
-    if (out_ < 0)
-        temporaryName_.clear();  // nothing of ours goes by that name
-    else if (exists)
+    // It takes the permissions of the file it replaces.
+    if (out_ >= 0 && exists)
         ::fchmod(out_, existing.st_mode & 07777);
 }
 
@@ -181,14 +189,30 @@ bool TextOutputStream::IsOpen() const {
     return out_ >= 0;
 }
 
-bool TextOutputStream::Replaces(const fs::path& other) const {
+bool TextOutputStream::Replaces(const FileIdentity& file) const {
     struct stat there {};
     if (::fstatat(folder_, name_.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOENT)
             return false;
         throw SystemError("cannot look at the file", target_, errno);
     }
-    return SameFile(there, Identity(other));
+    return SameFile(there, file);
+}
+
+bool TextOutputStream::Takes(const fs::path& name) const {
+    if (name.filename() != name_)
+        return false;
+    struct stat ours {}, theirs {};
+    if (::fstat(folder_, &ours) != 0)
+        throw SystemError("cannot look at the folder", target_.parent_path(), errno);
+    const fs::path folder = fs::absolute(name).parent_path();
+    if (::stat(folder.c_str(), &theirs) != 0) {
+        // No folder, no file of that name in ours.
+        if (errno == ENOENT)
+            return false;
+        throw SystemError("cannot look at the folder", folder, errno);
+    }
+    return ours.st_dev == theirs.st_dev && ours.st_ino == theirs.st_ino;
 }
 
 void TextOutputStream::WriteLine(const std::string& text) {
@@ -224,13 +248,33 @@ void TextOutputStream::Flush() {
     }
 }
 
+bool TextOutputStream::NameTheFile() {
+    // Linking through /proc needs no privilege; linking the descriptor itself needs one, and
+    // serves where /proc is not mounted.
+    const std::string self = "/proc/self/fd/" + std::to_string(out_);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporaryName_ = TemporaryName();
+        if (::linkat(AT_FDCWD, self.c_str(), folder_, temporaryName_.c_str(),
+                     AT_SYMLINK_FOLLOW) == 0 ||
+            (errno == ENOENT &&
+             ::linkat(out_, "", folder_, temporaryName_.c_str(), AT_EMPTY_PATH) == 0))
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    temporaryName_.clear();
+    return false;
+}
+
 void TextOutputStream::Close() {
     if (out_ < 0)
         return;
     try {
         Flush();
-        // A rename replaces the name it is given, a link included: it never follows one there.
-        if (::fdatasync(out_) != 0 || ::close(std::exchange(out_, -1)) != 0 ||
+        // Only a whole file on the disk gets a name. A rename replaces the name it is given, a
+        // link included: it never follows one there.
+        if (::fdatasync(out_) != 0 || (temporaryName_.empty() && !NameTheFile()) ||
+            ::close(std::exchange(out_, -1)) != 0 ||
             ::renameat(folder_, temporaryName_.c_str(), folder_, name_.c_str()) != 0)
             throw std::ios_base::failure("the file could not be written");
         temporaryName_.clear();  // it is the file itself now
@@ -256,15 +300,32 @@ TextInputStream::TextInputStream(const fs::path& path) {
         return;
     }
     fd_ = fd;
-    unread_ = opened.st_size;
+    unread_ = size_ = opened.st_size;
+    modified_ = opened.st_mtim;
+    changed_ = opened.st_ctim;
     buffer_.resize(kChunk);
 }
 
-bool TextInputStream::Reads(const fs::path& other) const {
-    struct stat opened {};
-    if (fd_ < 0 || ::fstat(fd_, &opened) != 0)
-        throw SystemError("cannot look at the open file", other, fd_ < 0 ? EBADF : errno);
-    return SameFile(opened, Identity(other));
+namespace {
+struct stat LookAt(int fd) {
+    struct stat found {};
+    if (fd < 0 || ::fstat(fd, &found) != 0)
+        throw SystemError("cannot look at the open file", {}, fd < 0 ? EBADF : errno);
+    return found;
+}
+
+bool operator==(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+}  // namespace
+
+bool TextInputStream::Reads(const FileIdentity& file) const {
+    return SameFile(LookAt(fd_), file);
+}
+
+bool TextInputStream::Changed() const {
+    const struct stat now = LookAt(fd_);
+    return now.st_size != size_ || !(now.st_mtim == modified_) || !(now.st_ctim == changed_);
 }
 
 TextInputStream::~TextInputStream() {
@@ -291,6 +352,8 @@ bool TextInputStream::Fill() {
         throw std::ios_base::failure("the file could not be read");
     if (unread_ == 0 && got > 0)
         throw std::ios_base::failure("the file holds more than its size says");
+    if (std::memchr(buffer_.data(), 0, static_cast<std::size_t>(got)) != nullptr)
+        throw std::ios_base::failure("the file holds a zero byte: it is no text");
     unread_ -= got;
     next_ = 0;
     end_ = static_cast<std::size_t>(got);

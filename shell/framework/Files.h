@@ -4,6 +4,8 @@
 // Only regular files are read or written: a FIFO would wait for its other end for ever, a device
 // may never end or swallow everything, so either fails at once as a file that cannot be opened.
 
+#include <time.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -50,16 +52,25 @@ FolderItem GetFolderItem(const std::string& name);
 std::optional<FolderItem> GetSaveFolderItem(const FileType& filter, const std::string& defaultName);
 std::optional<FolderItem> GetOpenFolderItem(const FileType& filter);
 
+// One file on the disk, whatever its names.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+};
+
 // Writes a new file beside the one `path` names and puts it in that one's place only at Close,
-// once it is complete and on the disk. Until then, and for good when a write fails or the stream
-// goes without Close, a file already there stays exactly as it was and nothing is left beside
-// it. The path is resolved once, when the stream opens, as opening a file resolves it: every
-// link followed, the last one too, and a relative link read from the folder that holds it (not by
-// taking ".." off the text); a path the system cannot resolve (a missing folder, a loop, more
-// links than the system follows) opens no stream. From then on the stream
-// works in that folder on that name, which it replaces without following whatever may since
-// have taken its place: a symbolic link at `path` keeps pointing where it did, and the file it
-// names is the one replaced.
+// once it is complete and on the disk. Until then the new file has no name in the folder, so
+// that a stream that fails, goes without Close or dies with its process (killed, crashed) leaves
+// a file already there exactly as it was and nothing beside it; only on a file system that cannot
+// make a nameless file does it write under a short name of its own, which a killed process may
+// leave behind. No name it uses depends on the target's, so any name the system accepts for the
+// target works. The path is resolved once, when the stream opens, as opening a file resolves
+// it: every link followed, the last one too, and a relative link read from the folder that holds
+// it (not by taking ".." off the text); a path the system cannot resolve (a missing folder, a
+// loop, more links than the system follows) opens no stream. From then on the stream works in
+// that folder on that name, which it replaces without following whatever may since have taken
+// its place: a symbolic link at `path` keeps pointing where it did, and the file it names is the
+// one replaced.
 class TextOutputStream {
   public:
     explicit TextOutputStream(const std::filesystem::path& path);
@@ -67,9 +78,13 @@ class TextOutputStream {
     TextOutputStream(const TextOutputStream&) = delete;
     TextOutputStream& operator=(const TextOutputStream&) = delete;
     bool IsOpen() const;
-    // True when the file that Close would replace now is `other` (the same file on the disk,
-    // whatever its name). Throws std::filesystem::filesystem_error when that cannot be told.
-    bool Replaces(const std::filesystem::path& other) const;
+    // True when the file that Close would replace now is `file`. Throws
+    // std::filesystem::filesystem_error when that cannot be told.
+    bool Replaces(const FileIdentity& file) const;
+    // True when Close would put the file at `name`: the same name in the same folder, reached by
+    // whatever path, whether or not a file is there now. Throws
+    // std::filesystem::filesystem_error when that cannot be told.
+    bool Takes(const std::filesystem::path& name) const;
     // Writes the text and EndOfLine. Throws std::ios_base::failure when the write fails.
     void WriteLine(const std::string& text);
     void Write(const std::string& text);
@@ -79,6 +94,8 @@ class TextOutputStream {
   private:
     void Flush();
     void Discard();
+    // Gives the nameless file a short name of its own in the folder.
+    bool NameTheFile();
 
     std::filesystem::path target_;
     int folder_ = -1;  // the target's folder, held open so that renaming its path cannot move us
@@ -88,8 +105,10 @@ class TextOutputStream {
     std::int64_t written_ = 0, startedToDisk_ = 0;
 };
 
-// Reads a regular file as lines, no more of it than it held when it was opened: a file that
-// then yields more (one under /proc says it is empty and never ends) fails as unreadable.
+// Reads a regular text file as lines, no more of it than it held when it was opened: a file that
+// then yields more (one under /proc says it is empty and never ends) fails as unreadable, and so
+// does one that holds a zero byte, which no text has: a binary file fails within its first
+// piece, before its bytes can pass for lines.
 class TextInputStream {
   public:
     explicit TextInputStream(const std::filesystem::path& path);
@@ -97,9 +116,13 @@ class TextInputStream {
     TextInputStream(const TextInputStream&) = delete;
     TextInputStream& operator=(const TextInputStream&) = delete;
     bool IsOpen() const;
-    // True when the open file is `other` (the same file on the disk, whatever its name). Throws
-    // std::filesystem::filesystem_error when that cannot be told.
-    bool Reads(const std::filesystem::path& other) const;
+    // True when the open file is `file`. Throws std::filesystem::filesystem_error when that
+    // cannot be told.
+    bool Reads(const FileIdentity& file) const;
+    // True when the file's size, modification time or change time differ from what they were
+    // when it was opened: someone wrote to it, and what was read may be part old, part new.
+    // Throws std::filesystem::filesystem_error when that cannot be told.
+    bool Changed() const;
     // True when no further line can be read. Throws std::ios_base::failure when the file cannot
     // be read.
     bool Eof();
@@ -114,6 +137,8 @@ class TextInputStream {
 
     int fd_ = -1;
     std::int64_t unread_ = 0;  // of the size the file had when it was opened
+    std::int64_t size_ = 0;
+    struct timespec modified_ {}, changed_ {};
     std::vector<char> buffer_;
     std::size_t next_ = 0;
     std::size_t end_ = 0;

@@ -44,6 +44,22 @@ TEST(Files, ReadLineAcceptsEveryLineEnd) {
     EXPECT_EQ(in.ReadLine(), "");
 }
 
+// A file under /proc says it is empty and still yields its text; a zero byte tells a file for no
+// text, wherever it is.
+TEST(Files, ReadingStopsPastTheSizeAtOpeningAndAtAZeroByte) {
+    EXPECT_EQ(std::filesystem::file_size("/proc/self/status"), 0u);
+    fw::TextInputStream status("/proc/self/status");
+    ASSERT_TRUE(status.IsOpen());
+    EXPECT_THROW(status.Eof(), std::ios_base::failure);
+
+    TempDir dir;
+    const auto path = dir.path() / "binary.txt";
+    std::ofstream(path, std::ios::binary) << "text\n" << std::string(70'000, 'a') << '\0' << "\n";
+    fw::TextInputStream in(path);
+    EXPECT_EQ(in.ReadLine(), "text");
+    EXPECT_THROW(in.ReadLine(), std::ios_base::failure);
+}
+
 TEST(Files, WrittenLinesEndWithTheLineEndAndReadBack) {
     TempDir dir;
     fw::FolderItem file(dir.path() / "out.txt");

@@ -4,8 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -22,6 +27,7 @@
 
 using namespace backup_test;
 using Texts = std::vector<std::string>;
+using namespace std::string_literals;
 
 namespace {
 
@@ -215,22 +221,143 @@ TEST(BackupFile, TheBookItselfIsRefusedUnderEveryNameAndStaysWhole) {
     for (int i = 1; i < 45; ++i)
         std::filesystem::create_symlink("chain" + std::to_string(i - 1),
                                         h.Folder() / ("chain" + std::to_string(i)));
+    // The names the engine keeps beside the book: it would delete or take for its own a file
+    // by one of them at the next start.
+    std::filesystem::create_symlink("larderon_db.rsd-wal", h.Folder() / "log link.txt");
+    const Texts names = FolderNames(h.Folder());
     for (const std::filesystem::path& target :
          {h.Folder() / "link.txt", book, h.Folder() / "." / book.filename(),
           h.Folder() / "sub" / ".." / book.filename(), h.Folder() / "hard link.txt",
-          h.Folder() / "chain44"}) {
+          h.Folder() / "chain44", h.Folder() / "larderon_db.rsd-journal",
+          h.Folder() / "sub" / ".." / "larderon_db.rsd-shm", h.Folder() / "log link.txt"}) {
         SCOPED_TRACE(target.string());
         h.Dialogs().ClearLog();
         Backup(h, target);
         EXPECT_EQ(h.Dialogs().Messages(), Texts{"Backup was unsuccessful."});
         EXPECT_EQ(h.Dialogs().Beeps(), 0);
         EXPECT_TRUE(std::filesystem::is_symlink(h.Folder() / "link.txt"));
+        EXPECT_EQ(FolderNames(h.Folder()), names) << "a file was written";
         ASSERT_TRUE(ReadBytes(book) == bookBytes) << "the book was changed";
     }
     // The app goes on with its book whole.
     Backup(h, h.Folder() / "b.txt");
     EXPECT_EQ(ReadBytes(h.Folder() / "b.txt"), "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
     EXPECT_EQ(Recipes(*h.OpenDatabase()), Texts{"Broth|1:integer|Boil"});
+
+    // Once the book's file is moved, and then deleted, the running app may hold the only copy of
+    // the recipes: a backup over another file still completes, and the book under its new name
+    // is still refused.
+    const std::filesystem::path moved = h.Folder() / "sub" / "moved.rsd";
+    std::filesystem::rename(book, moved);
+    WriteBytes(h.Folder() / "b.txt", "an older backup\n");
+    h.Dialogs().ClearLog();
+    Backup(h, moved);
+    Backup(h, h.Folder() / "b.txt");
+    EXPECT_TRUE(ReadBytes(moved) == bookBytes) << "the moved book was changed";
+    std::filesystem::remove(moved);
+    WriteBytes(h.Folder() / "b.txt", "an older backup\n");
+    Backup(h, h.Folder() / "b.txt");
+    EXPECT_EQ(h.Dialogs().Messages(),
+              (Texts{"Backup was unsuccessful.", "Backup completed.", "Backup completed."}));
+    EXPECT_EQ(ReadBytes(h.Folder() / "b.txt"), "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
+}
+
+// A backup the test can kill while it writes: the test program started again with
+// LARDERON_BACKUP_CHILD set to "<book>\n<target>" writes that backup as the command does, and
+// ends before any test runs.
+const bool kBackupChild = [] {
+    const char* job = std::getenv("LARDERON_BACKUP_CHILD");
+    if (job == nullptr)
+        return false;
+    const std::string text = job;
+    Database db;
+    db.DatabaseFile(text.substr(0, text.find('\n')));
+    fw::TextOutputStream out(text.substr(text.find('\n') + 1));
+    if (!db.Connect() || !out.IsOpen())
+        std::_Exit(2);
+    try {
+        RecipeBackup::WriteBackup(db, out);
+        out.Close();
+    } catch (...) {
+        std::_Exit(3);
+    }
+    std::_Exit(0);
+}();
+
+// How far the child's file in the making has been written, found among its open files as the one
+// in `folder` that is not the book; -1 while there is none.
+long long WrittenByChild(pid_t child, const std::filesystem::path& folder,
+                         const std::filesystem::path& book) {
+    const std::filesystem::path fds = "/proc/" + std::to_string(child) + "/fd";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(fds, error)) {
+        const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
+        if (error || !target.starts_with(folder.string() + "/") || target == book.string())
+            continue;
+        std::ifstream info("/proc/" + std::to_string(child) + "/fdinfo/" +
+                           entry.path().filename().string());
+        std::string key;
+        long long position = -1;
+        info >> key >> position;
+        return key == "pos:" ? position : -1;
+    }
+    return -1;
+}
+
+// Any name the system takes for the file works, in any script, and the file asked for is the
+// only one that appears, even when the process writing it is killed on the way.
+TEST(BackupFile, OnlyTheFileAskedForAppearsUnderAnyNameEvenWhenTheWriterIsKilled) {
+    LarderonHarness h(Seeded([](Database& db) {
+        Exec(db, "begin transaction");
+        for (int i = 0; i < 64; ++i)
+            Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Soup', ?)",
+                 {std::string(1 << 20, 'a' + i % 26)});
+        db.Commit();
+    }));
+    h.Start();
+    const std::filesystem::path folder = std::filesystem::canonical(h.Folder());
+    const auto earlier = folder / "earlier.txt";
+    Backup(h, earlier);
+    const std::string backup = ReadBytes(earlier);
+    ASSERT_GT(backup.size(), 64u << 20);
+    const Texts names = FolderNames(folder);
+
+    std::string cjk, cyrillic;
+    for (int i = 0; i < 85; ++i) cjk += "\xE6\xB1\x89";        // 255 bytes
+    for (int i = 0; i < 127; ++i) cyrillic += "\xD0\xB4";       // and "x": 255 bytes
+    for (const std::string& name : {std::string(251, 'a') + ".txt", cjk, cyrillic + "x"}) {
+        SCOPED_TRACE(name.size());
+        h.Dialogs().ClearLog();
+        Backup(h, folder / name);
+        EXPECT_EQ(h.Dialogs().Messages(), Texts{"Backup completed."});
+        EXPECT_TRUE(ReadBytes(folder / name) == backup);
+        std::filesystem::remove(folder / name);
+        EXPECT_EQ(FolderNames(folder), names) << "a file was left behind";
+    }
+
+    // Killed once it has written a few megabytes of the sixty-four.
+    const std::string job = "LARDERON_BACKUP_CHILD=" + h.DatabasePath().string() + "\n" +
+                            earlier.string();
+    const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
+    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    char* envp[] = {const_cast<char*>(job.c_str()), nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, envp), 0);
+    bool killed = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    for (int status = 0; !killed && ::waitpid(child, &status, WNOHANG) == 0;) {
+        if (std::chrono::steady_clock::now() > deadline)
+            ::kill(child, SIGKILL);
+        else if (WrittenByChild(child, folder, std::filesystem::canonical(h.DatabasePath())) >= 4 << 20)
+            killed = ::kill(child, SIGKILL) == 0;
+    }
+    int status = 0;
+    if (killed)
+        ::waitpid(child, &status, 0);
+    ASSERT_TRUE(killed) << "the backup ended before it could be killed, status " << status;
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(FolderNames(folder), names) << "the killed backup left a file behind";
+    EXPECT_TRUE(ReadBytes(earlier) == backup) << "the earlier backup was changed";
 }
 
 // "backups" links to another folder, where "latest.txt" links to "../<name>": the system finds
@@ -399,14 +526,15 @@ TEST(BackupFile, TextsTheFileCannotHoldAreWrittenSafelyListedAndRestoredAsWritte
     LarderonHarness h(Seeded([](Database& db) {
         Exec(db, "UPDATE Category SET Name = ? WHERE CategoryId = 1",
              {std::string("\xEF\xBB\xBFGeneral")});
-        for (const char* name : {"#EOT", "Two\r\nLines", "#BOF"})
-            Exec(db, "INSERT INTO Category (Name) VALUES (?)", {std::string(name)});
+        // Only a damaged book holds zero bytes; the reader would refuse a file with one.
+        for (const std::string& name : {"#E\0OT"s, "Two\r\nLines"s, "#BOF"s})
+            Exec(db, "INSERT INTO Category (Name) VALUES (?)", {name});
         const std::pair<std::string, std::string> recipes[] = {
-            {"Salt|Pepper|Mix", "x"},
+            {"Salt|Pep\0per|Mix"s, "x"},
             {"Line\nBreak\r", "y"},
             {"Marker", "#EOF\nstill here\r#EOF"},
             {"#EOT", "#BOF\n#EOT\n#EOF "},  // harmless: stays as it is
-            {"Crlf", "one\r\ntwo\r\n"}};
+            {"Crlf", "one\r\ntwo\0\r\n"s}};
         for (const auto& [name, directions] : recipes)
             Exec(db, "INSERT INTO Recipe (Name, CategoryId, Directions) VALUES (?, 2, ?)",
                  {name, directions});
@@ -429,13 +557,16 @@ TEST(BackupFile, TextsTheFileCannotHoldAreWrittenSafelyListedAndRestoredAsWritte
               "Backup completed.\n\nThese texts were changed in the backup file because it "
               "cannot hold them as they are, and a restore brings them back as written:\n"
               "Category \"General\": the byte-order mark at the start of the name left out\n"
-              "Category \" #EOT\": the name \"#EOT\" written as \" #EOT\"\n"
+              "Category \" #EOT\": zero bytes in the name left out; the name \"#EOT\" written "
+              "as \" #EOT\"\n"
               "Category \"Two Lines\": line ends in the name written as blanks\n"
-              "Recipe \"Salt/Pepper/Mix\": \"|\" in the name written as \"/\"\n"
+              "Recipe \"Salt/Pepper/Mix\": zero bytes in the name left out; \"|\" in the name "
+              "written as \"/\"\n"
               "Recipe \"Line Break \": line ends in the name written as blanks\n"
               "Recipe \"Marker\": carriage returns in the directions written as line ends; "
               "directions lines reading \"#EOF\" written as \" #EOF\"\n"
-              "Recipe \"Crlf\": carriage returns in the directions written as line ends");
+              "Recipe \"Crlf\": zero bytes in the directions left out; carriage returns in the "
+              "directions written as line ends");
     // Twenty-five changes: the first twenty are listed, the rest counted.
     EXPECT_NE(message.find("\nRecipe \"a/12\""), std::string::npos);
     EXPECT_EQ(message.find("\nRecipe \"a/13\""), std::string::npos);
@@ -571,8 +702,10 @@ TEST(RestoreFile, UnusableFilesAndRejectedStatementsLeaveBothTablesAsTheyWere) {
     }
     expectUnchanged(h.Folder() / "missing.txt");
     expectUnchanged(h.Folder());
-    // The book itself, by its name or a link, and any other database file: read as lines, their
-    // bytes can pass for a backup, as the book's "#EOT" directions here would.
+    // The book itself, by its name or a link, any other database file, a copy of the book
+    // behind a byte-order mark or one more byte, and an archive of its folder: read as lines,
+    // their bytes can pass for a backup, as the book's "#EOT" directions here would. A zero byte
+    // tells each for no text.
     std::filesystem::create_symlink(h.DatabasePath(), h.Folder() / "book link.txt");
     {
         std::filesystem::copy_file(h.DatabasePath(), h.Folder() / "other.db");
@@ -583,13 +716,54 @@ TEST(RestoreFile, UnusableFilesAndRejectedStatementsLeaveBothTablesAsTheyWere) {
              "CREATE TABLE t (v TEXT); INSERT INTO t VALUES ('x' || char(10) || "
              "'#EOT' || char(10) || '#EOT' || char(10))");
     }
-    // A file that says it is empty and never ends.
-    for (const std::filesystem::path& source :
-         {h.DatabasePath(), h.Folder() / "book link.txt", h.Folder() / "other.db",
-          std::filesystem::path("/proc/self/pagemap")}) {
-        SCOPED_TRACE(source.string());
-        expectUnchanged(source);
+    WriteBytes(h.Folder() / "marked.txt", "\xEF\xBB\xBF" + ReadBytes(h.DatabasePath()));
+    WriteBytes(h.Folder() / "shifted.txt", "x" + ReadBytes(h.DatabasePath()));
+    ASSERT_EQ(std::system(("tar -cf '" + (h.Folder() / "book.tar").string() + "' -C '" +
+                           h.Folder().string() + "' larderon_db.rsd")
+                              .c_str()),
+              0);
+    // A disk image chosen by mistake: a gigabyte of zero bytes, refused in its first piece.
+    {
+        std::ofstream image(h.Folder() / "disk.img");
     }
+    std::filesystem::resize_file(h.Folder() / "disk.img", 1u << 30);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const long peakBefore = usage.ru_maxrss;
+    for (const char* source :
+         {"larderon_db.rsd", "book link.txt", "other.db", "marked.txt", "shifted.txt", "book.tar",
+          "disk.img"}) {
+        SCOPED_TRACE(source);
+        expectUnchanged(h.Folder() / source);
+    }
+    getrusage(RUSAGE_SELF, &usage);
+    EXPECT_LT(usage.ru_maxrss - peakBefore, 64 * 1024) << "kilobytes " << usage.ru_maxrss;
+
+    // Another program rewrites the file in place, at the same size, while it is read: what was
+    // read is half of each, and nothing of it is kept. Its time stamp is set back first, so that
+    // the rewrite shows however coarse the file system's clock.
+    const auto rewritten = h.Folder() / "rewritten.txt";
+    auto version = [&](char letter) {
+        std::string text = "General\n#EOT\n";
+        for (int i = 0; i < 20'000; ++i)
+            text += letter + std::to_string(100'000 + i) + "|1\n#BOF\nx\n#EOF\n";
+        return text + "#EOT\n";
+    };
+    WriteBytes(rewritten, version('A'));
+    const timespec past[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, rewritten.c_str(), past, 0), 0);
+    {
+        fw::TextInputStream in(rewritten);
+        ASSERT_FALSE(in.Eof());  // the first piece is read
+        const int writer = ::open(rewritten.c_str(), O_WRONLY);
+        const std::string other = version('B');
+        ASSERT_EQ(::pwrite(writer, other.data(), other.size(), 0),
+                  static_cast<ssize_t>(other.size()));
+        ::close(writer);
+        EXPECT_THROW(RecipeBackup::RestoreBackup(*db, in), RecipeBackup::Failure);
+        EXPECT_EQ(Tables(*db), before);
+    }
+
     Exec(*db, "CREATE TRIGGER keep BEFORE DELETE ON Category BEGIN SELECT RAISE(ABORT, 'no'); END");
     WriteBytes(h.Folder() / "ok.txt", good + "#EOT\n");
     expectUnchanged(h.Folder() / "ok.txt");
