@@ -149,10 +149,12 @@ class MainForm : public fw::Window {
     void LoadRecipeData();
 
     // Modes.
-    // What browse mode does with the category filter when it finds no recipe selected: it puts
-    // it back on "All" after a save, a delete, a cancel or a restore, and after the person
-    // empties the recipe selection; it keeps the filter after the person's own choice of filter,
-    // search text, search option or category, which putting it back would undo.
+    // What browse mode does with the category filter when it finds no recipe selected. The
+    // refill of the recipe list keeps it when its restored selection raises "Change": the refill
+    // that the person's change of filter, search text or search option causes would otherwise
+    // undo that change. Every other browse mode puts it back on "All": at opening, after "X", a
+    // click in either list, a save, a delete, a cancel or a restore (those that refill the list
+    // apply browse mode themselves once the refill is done).
     enum class NoRecipeSelected { kFilterToAll, kFilterKept };
     void SetButtons(bool blnRecipe, NoRecipeSelected filter = NoRecipeSelected::kFilterToAll);
     void ApplyBrowseMode(NoRecipeSelected filter);

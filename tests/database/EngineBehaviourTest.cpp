@@ -271,6 +271,30 @@ TEST_F(EngineTest, LikeGivesTheEnginesOwnAnswersOnAsciiNames) {
         agree(search + pattern + "' ORDER BY Name");
     }
 
+    // Past the first eight bytes after a %, the scan passes over a name eight bytes at a time and
+    // must still fold case there: at every place in a word, in the name's last whole word and in
+    // the bytes after it. "[" differs from "{" by the case bit alone and is another character.
+    struct Deep {
+        char inName;
+        const char* pattern;
+        bool matches;
+    };
+    const Deep deep[] = {{'Q', "%q%", true}, {'q', "%Q%", true}, {'[', "%{%", false}};
+    const std::string others = "abcdefghijklmnoprstuvwxyz";
+    for (const std::size_t length : {48u, 53u, 64u}) {
+        std::string name;
+        while (name.size() < length) name += others;
+        name.resize(length);
+        for (std::size_t at = 8; at < length; ++at) {
+            for (const Deep& d : deep) {
+                std::string text = name;
+                text[at] = d.inName;
+                EXPECT_EQ(agree("SELECT ? LIKE ? AS v", {text, d.pattern}),
+                          Strings{d.matches ? "1" : "0"});
+            }
+        }
+    }
+
     // Short names and patterns of a few letters in both cases, the wildcards and an escape
     // character, drawn at random; the escape may be one of the wildcards.
     std::mt19937 random(20261207);

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -143,8 +144,8 @@ RealDialogs::~RealDialogs() {
 
 namespace {
 
-// How long a test waits for a modal window to take the keyboard, and then for it to go.
-constexpr int kModalBoundMs = 5000;
+// How long a test waits for a modal window to take the keyboard.
+constexpr std::chrono::seconds kKeyboardBound(5);
 
 // Ends the nested loop that waits for `modal`, whatever the window is.
 void Dismiss(QWidget* modal) {
@@ -167,12 +168,44 @@ void DismissAllModals() {
     }
 }
 
+// Fails the test and dismisses a modal window that is still up `bound` after the test acted on
+// it. The wait ends when the window is hidden or destroyed, and the timer with it: a window that
+// outlives its run (hidden, not destroyed) may be shown again later, by a later test even, and
+// must not be failed and dismissed for the run that is over.
+class StillUpBound : public QObject {
+  public:
+    StillUpBound(QWidget& modal, std::chrono::milliseconds bound) : QObject(&modal), modal_(modal) {
+        modal.installEventFilter(this);
+        timer_.setSingleShot(true);
+        connect(&timer_, &QTimer::timeout, this, [this, bound] {
+            ADD_FAILURE() << "the modal window was still up " << bound.count()
+                          << " ms after the test acted on it";
+            Dismiss(&modal_);
+        });
+        timer_.start(bound);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &modal_ && event->type() == QEvent::Hide && !modal_.isVisible()) {
+            // At once: a later loop may not run deferred deletes before the timer is due.
+            timer_.stop();
+            deleteLater();
+        }
+        return false;
+    }
+
+  private:
+    QWidget& modal_;  // outlives this, its child
+    QTimer timer_;
+};
+
 }  // namespace
 
-void AtNextModal(std::function<void(QWidget* modal)> action) {
+void AtNextModal(std::function<void(QWidget* modal)> action, std::chrono::milliseconds stillUp) {
     auto* poll = new QTimer();
-    const QDeadlineTimer deadline(kModalBoundMs);
-    QObject::connect(poll, &QTimer::timeout, [poll, deadline, action = std::move(action)] {
+    const QDeadlineTimer deadline(kKeyboardBound);
+    QObject::connect(poll, &QTimer::timeout, [poll, deadline, action = std::move(action), stillUp] {
         QWidget* modal = QApplication::activeModalWidget();
         const bool ready = modal && QApplication::activeWindow() == modal;
         if (!ready && !deadline.hasExpired())
@@ -188,13 +221,8 @@ void AtNextModal(std::function<void(QWidget* modal)> action) {
         }
         const QPointer<QWidget> acted(modal);
         action(modal);
-        QTimer::singleShot(kModalBoundMs, [acted] {
-            if (acted && acted->isVisible()) {
-                ADD_FAILURE() << "the modal window was still up " << kModalBoundMs / 1000
-                              << " seconds after the test acted on it";
-                Dismiss(acted);
-            }
-        });
+        if (acted && acted->isVisible())
+            new StillUpBound(*acted, stillUp);
     });
     poll->start(5);
 }
