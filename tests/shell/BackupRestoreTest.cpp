@@ -458,11 +458,16 @@ TEST(BackupFile, ThroughTheRealFileDialogsTheBookCannotBeChosenAndAnotherFileCan
         ChooseInTheNextFileDialog(h.Folder() / "backups" / "latest.txt",
                                   [&] { h.App().DoMenuCommand("FileBackup"); });
         EXPECT_TRUE(ReadBytes(h.DatabasePath()) == restoredBytes) << "the book was changed";
+        // The longest name the system takes.
+        ChooseInTheNextFileDialog(h.Folder() / (std::string(251, 'b') + ".txt"),
+                                  [&] { h.App().DoMenuCommand("FileBackup"); });
     }
     EXPECT_EQ(h.Dialogs().Log(),
               (Texts{"msgbox:Backup was unsuccessful.", "beep", "msgbox:Backup completed.",
                      "msgbox:Restore completed.", "beep", "msgbox:Restore was unsuccessful.",
-                     "beep", "msgbox:Backup completed."}));
+                     "beep", "msgbox:Backup completed.", "beep", "msgbox:Backup completed."}));
+    EXPECT_EQ(ReadBytes(h.Folder() / (std::string(251, 'b') + ".txt")),
+              "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
     EXPECT_EQ(ReadBytes(h.Folder() / "elsewhere" / "larderon_db.rsd"),
               "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
     EXPECT_EQ(Recipes(*h.OpenDatabase()), Texts{"Broth|1:integer|Boil"});
