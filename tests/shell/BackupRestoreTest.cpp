@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/audit.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -262,17 +267,43 @@ TEST(BackupFile, TheBookItselfIsRefusedUnderEveryNameAndStaysWhole) {
     EXPECT_EQ(ReadBytes(h.Folder() / "b.txt"), "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
 }
 
+// Makes this process's file systems seem unable to make a nameless file, as some are: opening
+// one fails as it does there. True when it took.
+bool WithoutNamelessFiles(const std::filesystem::path& folder) {
+    sock_filter rules[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, arch)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, AUDIT_ARCH_X86_64, 1, 0),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 3),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[2])),
+        BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, O_TMPFILE & ~O_DIRECTORY, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program = {static_cast<unsigned short>(std::size(rules)), rules};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+        ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+        return false;
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY, 0600) < 0 && errno == EOPNOTSUPP;
+}
+
 // A backup the test can kill while it writes: the test program started again with
 // LARDERON_BACKUP_CHILD set to "<book>\n<target>" writes that backup as the command does, and
-// ends before any test runs.
+// ends before any test runs; with LARDERON_NO_NAMELESS_FILES set too, on file systems that seem
+// unable to make a nameless file.
 const bool kBackupChild = [] {
     const char* job = std::getenv("LARDERON_BACKUP_CHILD");
     if (job == nullptr)
         return false;
     const std::string text = job;
+    const std::filesystem::path target = text.substr(text.find('\n') + 1);
+    if (std::getenv("LARDERON_NO_NAMELESS_FILES") != nullptr &&
+        !WithoutNamelessFiles(target.parent_path()))
+        std::_Exit(4);
     Database db;
     db.DatabaseFile(text.substr(0, text.find('\n')));
-    fw::TextOutputStream out(text.substr(text.find('\n') + 1));
+    fw::TextOutputStream out(target);
     if (!db.Connect() || !out.IsOpen())
         std::_Exit(2);
     try {
@@ -363,6 +394,21 @@ TEST(BackupFile, OnlyTheFileAskedForAppearsUnderAnyNameEvenWhenTheWriterIsKilled
     EXPECT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(FolderNames(folder), names) << "the killed backup left a file behind";
     EXPECT_TRUE(ReadBytes(earlier) == backup) << "the earlier backup was changed";
+
+    // Where the file system cannot make a nameless file, a short name of the writer's own
+    // serves, whatever the target's length, and is gone once the backup is in place.
+    const std::string longest = std::string(251, 'c') + ".txt";
+    const std::string named = "LARDERON_BACKUP_CHILD=" + h.DatabasePath().string() + "\n" +
+                              (folder / longest).string();
+    char* namedEnv[] = {const_cast<char*>(named.c_str()),
+                        const_cast<char*>("LARDERON_NO_NAMELESS_FILES=1"), nullptr};
+    pid_t child = 0;
+    ASSERT_EQ(::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, namedEnv), 0);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_TRUE(ReadBytes(folder / longest) == backup);
+    std::filesystem::remove(folder / longest);
+    EXPECT_EQ(FolderNames(folder), names) << "the short name was left behind";
 }
 
 // "backups" links to another folder, where "latest.txt" links to "../<name>": the system finds
