@@ -315,6 +315,18 @@ const bool kBackupChild = [] {
     std::_Exit(0);
 }();
 
+pid_t StartBackupChild(const std::filesystem::path& book, const std::filesystem::path& target,
+                       bool namelessFiles = true) {
+    const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string job = "LARDERON_BACKUP_CHILD=" + book.string() + "\n" + target.string();
+    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+    char* envp[] = {const_cast<char*>(job.c_str()),
+                    namelessFiles ? nullptr : const_cast<char*>("LARDERON_NO_NAMELESS_FILES=1"),
+                    nullptr};
+    pid_t child = -1;
+    return ::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, envp) == 0 ? child : -1;
+}
+
 // How far the child's file in the making has been written, found among its open files as the one
 // in `folder` that is not the book; -1 while there is none.
 long long WrittenByChild(pid_t child, const std::filesystem::path& folder,
@@ -354,13 +366,26 @@ TEST(BackupFile, OnlyTheFileAskedForAppearsUnderAnyNameEvenWhenTheWriterIsKilled
     const Texts names = FolderNames(folder);
 
     std::string cjk, cyrillic;
-    for (int i = 0; i < 85; ++i) cjk += "\xE6\xB1\x89";        // 255 bytes
-    for (int i = 0; i < 127; ++i) cyrillic += "\xD0\xB4";       // and "x": 255 bytes
-    for (const std::string& name : {std::string(251, 'a') + ".txt", cjk, cyrillic + "x"}) {
+    for (int i = 0; i < 85; ++i) cjk += "\xE6\xB1\x89";   // 255 bytes
+    for (int i = 0; i < 127; ++i) cyrillic += "\xD0\xB4";  // and "x": 255 bytes
+    // The last where the file system cannot make a nameless file: a short name of the writer's
+    // own serves, and is gone once the backup is in place.
+    const std::pair<std::string, bool> targets[] = {{std::string(251, 'a') + ".txt", true},
+                                                    {cjk, true},
+                                                    {cyrillic + "x", true},
+                                                    {std::string(251, 'c') + ".txt", false}};
+    for (const auto& [name, namelessFiles] : targets) {
         SCOPED_TRACE(name.size());
         h.Dialogs().ClearLog();
-        Backup(h, folder / name);
-        EXPECT_EQ(h.Dialogs().Messages(), Texts{"Backup completed."});
+        if (namelessFiles) {
+            Backup(h, folder / name);
+            EXPECT_EQ(h.Dialogs().Messages(), Texts{"Backup completed."});
+        } else {
+            int status = 0;
+            const pid_t child = StartBackupChild(h.DatabasePath(), folder / name, false);
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        }
         EXPECT_TRUE(ReadBytes(folder / name) == backup);
         std::filesystem::remove(folder / name);
         EXPECT_EQ(FolderNames(folder), names) << "a file was left behind";
@@ -369,18 +394,13 @@ TEST(BackupFile, OnlyTheFileAskedForAppearsUnderAnyNameEvenWhenTheWriterIsKilled
     // Killed once it has written a few megabytes of the sixty-four. A child the machine let
     // finish before it could be seen writing has only replaced the file with the same backup,
     // and the next one is watched.
-    const std::string job = "LARDERON_BACKUP_CHILD=" + h.DatabasePath().string() + "\n" +
-                            earlier.string();
-    const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
     const std::filesystem::path book = std::filesystem::canonical(h.DatabasePath());
-    char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
-    char* envp[] = {const_cast<char*>(job.c_str()), nullptr};
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
     bool killed = false;
     int status = 0;
     for (int tries = 0; !killed && tries < 5; ++tries) {
-        pid_t child = 0;
-        ASSERT_EQ(::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, envp), 0);
+        const pid_t child = StartBackupChild(book, earlier);
+        ASSERT_GT(child, 0);
         while (!killed && ::waitpid(child, &status, WNOHANG) == 0) {
             if (std::chrono::steady_clock::now() > deadline)
                 ::kill(child, SIGKILL);
@@ -394,21 +414,6 @@ TEST(BackupFile, OnlyTheFileAskedForAppearsUnderAnyNameEvenWhenTheWriterIsKilled
     EXPECT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(FolderNames(folder), names) << "the killed backup left a file behind";
     EXPECT_TRUE(ReadBytes(earlier) == backup) << "the earlier backup was changed";
-
-    // Where the file system cannot make a nameless file, a short name of the writer's own
-    // serves, whatever the target's length, and is gone once the backup is in place.
-    const std::string longest = std::string(251, 'c') + ".txt";
-    const std::string named = "LARDERON_BACKUP_CHILD=" + h.DatabasePath().string() + "\n" +
-                              (folder / longest).string();
-    char* namedEnv[] = {const_cast<char*>(named.c_str()),
-                        const_cast<char*>("LARDERON_NO_NAMELESS_FILES=1"), nullptr};
-    pid_t child = 0;
-    ASSERT_EQ(::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv, namedEnv), 0);
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-    EXPECT_TRUE(ReadBytes(folder / longest) == backup);
-    std::filesystem::remove(folder / longest);
-    EXPECT_EQ(FolderNames(folder), names) << "the short name was left behind";
 }
 
 // "backups" links to another folder, where "latest.txt" links to "../<name>": the system finds
