@@ -202,7 +202,8 @@ bool TextOutputStream::Replaces(const FileIdentity& file) const {
 bool TextOutputStream::Takes(const fs::path& name) const {
     if (name.filename() != name_)
         return false;
-    struct stat ours {}, theirs {};
+    struct stat ours {
+    }, theirs{};
     if (::fstat(folder_, &ours) != 0)
         throw SystemError("cannot look at the folder", target_.parent_path(), errno);
     const fs::path folder = fs::absolute(name).parent_path();
@@ -254,8 +255,8 @@ bool TextOutputStream::NameTheFile() {
     const std::string self = "/proc/self/fd/" + std::to_string(out_);
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporaryName_ = TemporaryName();
-        if (::linkat(AT_FDCWD, self.c_str(), folder_, temporaryName_.c_str(),
-                     AT_SYMLINK_FOLLOW) == 0 ||
+        if (::linkat(AT_FDCWD, self.c_str(), folder_, temporaryName_.c_str(), AT_SYMLINK_FOLLOW) ==
+                0 ||
             (errno == ENOENT &&
              ::linkat(out_, "", folder_, temporaryName_.c_str(), AT_EMPTY_PATH) == 0))
             return true;

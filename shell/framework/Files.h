@@ -138,7 +138,8 @@ class TextInputStream {
     int fd_ = -1;
     std::int64_t unread_ = 0;  // of the size the file had when it was opened
     std::int64_t size_ = 0;
-    struct timespec modified_ {}, changed_ {};
+    struct timespec modified_ {
+    }, changed_{};
     std::vector<char> buffer_;
     std::size_t next_ = 0;
     std::size_t end_ = 0;

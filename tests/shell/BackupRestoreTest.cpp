@@ -9,9 +9,9 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/prctl.h>
-#include <sys/syscall.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 
 #include <chrono>
@@ -366,7 +366,7 @@ TEST(BackupFile, OnlyTheFileAskedForAppearsUnderAnyNameEvenWhenTheWriterIsKilled
     const Texts names = FolderNames(folder);
 
     std::string cjk, cyrillic;
-    for (int i = 0; i < 85; ++i) cjk += "\xE6\xB1\x89";   // 255 bytes
+    for (int i = 0; i < 85; ++i) cjk += "\xE6\xB1\x89";    // 255 bytes
     for (int i = 0; i < 127; ++i) cyrillic += "\xD0\xB4";  // and "x": 255 bytes
     // The last where the file system cannot make a nameless file: a short name of the writer's
     // own serves, and is gone once the backup is in place.
@@ -784,16 +784,13 @@ TEST(RestoreFile, UnusableFilesAndRejectedStatementsLeaveBothTablesAsTheyWere) {
                               .c_str()),
               0);
     // A disk image chosen by mistake: a gigabyte of zero bytes, refused in its first piece.
-    {
-        std::ofstream image(h.Folder() / "disk.img");
-    }
+    WriteBytes(h.Folder() / "disk.img", "");
     std::filesystem::resize_file(h.Folder() / "disk.img", 1u << 30);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const long peakBefore = usage.ru_maxrss;
-    for (const char* source :
-         {"larderon_db.rsd", "book link.txt", "other.db", "marked.txt", "shifted.txt", "book.tar",
-          "disk.img"}) {
+    for (const char* source : {"larderon_db.rsd", "book link.txt", "other.db", "marked.txt",
+                               "shifted.txt", "book.tar", "disk.img"}) {
         SCOPED_TRACE(source);
         expectUnchanged(h.Folder() / source);
     }
