@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -552,4 +553,46 @@ TEST_F(RecipePrinting, IntoAPdfEveryLineOnceAndEveryPageNumberedWhateverPaperThe
     }
 }
 
+
+TEST_F(RecipePrinting, OneUnbrokenLineOf512KiBPrintsWholeEveryLetterOnceInOrder) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "poppler-utils are not installed (scripts/install-deps.sh)";
+    // Letters and digits in a run that shows any letter lost, doubled or out of place.
+    const std::string piece = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string line;
+    while (line.size() < 512 * 1024) line += piece;
+    line.resize(512 * 1024);
+    SelectRecipe(Form(), "Long Stew");
+    RewriteLongStew(h_, line);
+
+    // On recording paper, where each block's lines are recorded as laid out.
+    PrintRun paper;
+    paper.pageLimit = 1000;
+    Print(paper);
+    ASSERT_GT(paper.sheet->PageBreaks(), 50);
+    std::string printed = PrintedDirections(paper, "Long Stew");
+    printed.erase(std::remove(printed.begin(), printed.end(), '\n'), printed.end());
+    EXPECT_TRUE(printed == line) << "printed " << printed.size() << " of " << line.size();
+    EXPECT_EQ(Form().txtPageNum().Text(), "- " + std::to_string(paper.sheet->PageBreaks() + 1) + " -");
+
+    // Into a PDF through Qt's printer, at its resolution.
+    TempDir dir;
+    const std::filesystem::path pdf = dir.path() / "one-line.pdf";
+    h_.Dialogs().ExpectPrint([&](const fw::PrinterSetup* setup) {
+        return DialogChoosing([](QPageLayout&) {})(setup, pdf);
+    });
+    Form().btnPrintRecipe().Push();
+    const auto pages = PdfPages(QString::fromStdString(pdf.string()));
+    ASSERT_TRUE(pages);
+    ASSERT_GT(pages->size(), 50u);
+    std::string letters;
+    for (std::size_t i = 0; i < pages->size(); ++i) {
+        const std::vector<PdfWord>& words = (*pages)[i].words;
+        ASSERT_GT(words.size(), 5u);
+        EXPECT_EQ((*pages)[i].Text().left(10), QStringLiteral("Long Stew "));
+        EXPECT_TRUE((*pages)[i].Text().endsWith(QStringLiteral("- %1 -").arg(i + 1)));
+        for (std::size_t w = 2; w + 3 < words.size(); ++w) letters += words[w].text.toStdString();
+    }
+    EXPECT_TRUE(letters == line) << "printed " << letters.size() << " of " << line.size();
+}
 }  // namespace
