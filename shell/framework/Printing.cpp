@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/ControlSupport.h"
 #include "framework/Dialogs.h"
 #include "framework/EditField.h"
 #include "framework/LongWords.h"
@@ -501,6 +502,14 @@ void StyledTextPrinter::DrawBlock(double x, double y, double height) {
 
 fw::StyledTextPrinter EditField::StyledTextPrinter(Graphics& graphics, double width) const {
     return fw::StyledTextPrinter(graphics, StyledDocument(), width);
+}
+
+fw::StyledTextPrinter EditField::StyledTextPrinter(Graphics& graphics, double width,
+                                                   const std::string& text) const {
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(detail::FontFor(designed_));
+    document->setPlainText(QString::fromStdString(text));
+    return fw::StyledTextPrinter(graphics, std::move(document), width);
 }
 
 }  // namespace fw
