@@ -459,6 +459,14 @@ PrintDialog RealDialogTurningThePage() {
     };
 }
 
+// LARDERON_PRINT_SAMPLES=<folder> keeps a copy of each file, to look at the pages by eye.
+void KeepSample(const std::filesystem::path& pdf, const std::string& name) {
+    if (const char* keep = std::getenv("LARDERON_PRINT_SAMPLES")) {
+        std::filesystem::copy_file(pdf, std::filesystem::path(keep) / (name + ".pdf"),
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+}
+
 // The numbers of the directions' lines ("Step 012 ..."), in the order printed.
 std::vector<int> StepNumbers(const std::vector<PdfPage>& pages) {
     std::vector<int> steps;
@@ -523,12 +531,7 @@ TEST_F(RecipePrinting, IntoAPdfEveryLineOnceAndEveryPageNumberedWhateverPaperThe
         Form().btnPrintRecipe().Push();
         ASSERT_TRUE(printed);
         ASSERT_TRUE(std::filesystem::exists(pdf)) << "the job is written when the window drops it";
-        // LARDERON_PRINT_SAMPLES=<folder> keeps a copy of each file, to look at the pages by eye.
-        if (const char* keep = std::getenv("LARDERON_PRINT_SAMPLES")) {
-            std::filesystem::copy_file(pdf,
-                                       std::filesystem::path(keep) / (std::string(c.what) + ".pdf"),
-                                       std::filesystem::copy_options::overwrite_existing);
-        }
+        KeepSample(pdf, c.what);
 
         const auto pages = PdfPages(QString::fromStdString(pdf.string()));
         ASSERT_TRUE(pages);
@@ -602,6 +605,7 @@ TEST_F(RecipePrinting, OneUnbrokenLineOf512KiBPrintsWholeEveryLetterOnceInOrder)
         return DialogChoosing([](QPageLayout&) {})(setup, pdf);
     });
     Form().btnPrintRecipe().Push();
+    KeepSample(pdf, "one unbroken line");
     const auto pages = PdfPages(QString::fromStdString(pdf.string()));
     ASSERT_TRUE(pages);
     ASSERT_GT(pages->size(), 50u);
