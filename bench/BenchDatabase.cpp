@@ -139,4 +139,14 @@ void FillRecipeBook(const std::filesystem::path& file, const BookShape& shape) {
     FillRecipeBook(raw, shape);
 }
 
+std::string HugeDirections(std::size_t bytes, bool oneLine) {
+    const std::string piece = oneLine ? "abcdefghijklmnopqrstuvwxyz0123456789"
+                                      : "Bake until golden, then leave to cool.\n";
+    std::string text;
+    text.reserve(bytes + piece.size());
+    while (text.size() < bytes) text += piece;
+    text.resize(bytes);
+    return text;
+}
+
 }  // namespace bench

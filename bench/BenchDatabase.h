@@ -2,6 +2,7 @@
 // Fills a recipe database, made from the app's schema, with a book of any size for the
 // benchmarks: realistic names that share words, and directions of several lines.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -23,5 +24,9 @@ void FillRecipeBook(const std::filesystem::path& file, const BookShape& shape);
 
 // One recipe name as the filler makes them, for benchmarks that need names of the same kind.
 std::string RecipeName(std::uint32_t& state);
+
+// Directions of exactly that many bytes: one unbroken line of letters and digits (as a restore
+// may bring in), or ordinary lines of a few words.
+std::string HugeDirections(std::size_t bytes, bool oneLine);
 
 }  // namespace bench

@@ -213,18 +213,6 @@ const fs::path& Book(int recipes) {
     return books.emplace(recipes, file).first->second;
 }
 
-// Directions of about that many bytes: one unbroken line (as a restore may bring in), or
-// ordinary lines of a few words.
-std::string HugeDirections(std::size_t bytes, bool oneLine) {
-    const std::string piece = oneLine ? "abcdefghijklmnopqrstuvwxyz0123456789"
-                                      : "Bake until golden, then leave to cool.\n";
-    std::string text;
-    text.reserve(bytes + piece.size());
-    while (text.size() < bytes) text += piece;
-    text.resize(bytes);
-    return text;
-}
-
 constexpr const char* kHugeRecipe = "AAA Huge Recipe";  // listed first
 
 // A book of 1,000 ordinary recipes and one with huge directions, made once per kind.
@@ -239,7 +227,7 @@ const fs::path& BookWithHugeRecipe(std::size_t bytes, bool oneLine) {
     fs::path file = MakeTestDatabase(dir);
     bench::FillRecipeBook(file, bench::BookShape{1000});
     Engine(file).Run("INSERT INTO Recipe (Name, CategoryId, Directions) VALUES (?, 1, ?)", {},
-                     {{kHugeRecipe}, {HugeDirections(bytes, oneLine)}});
+                     {{kHugeRecipe}, {bench::HugeDirections(bytes, oneLine)}});
     return books.emplace(std::pair{bytes, oneLine}, file).first->second;
 }
 

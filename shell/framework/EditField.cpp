@@ -8,40 +8,20 @@
 #include <limits>
 
 #include "framework/ControlSupport.h"
+#include "framework/LongWords.h"
 #include "framework/Window.h"
 
 namespace fw {
 
 using detail::FontFor;
+using detail::HasWordLongerThanALine;
 
 namespace {
-
-// Qt lays out a line word by word: at the start of every screen line it looks for the end of the
-// word there before it breaks the word anywhere. Through a word longer than a line that look goes
-// on to the word's end, once for every screen line, so showing one unbroken line of n characters
-// costs time that grows with n squared (1 MiB: a minute and more). A text holding a word longer
-// than this many characters is therefore broken anywhere, as such a word is broken anyway.
-constexpr qsizetype kLongestWordWrapped = 1000;
 
 // From this many characters on, a text is laid out only once: with the vertical scroll bar
 // already in place, so that the scroll bar it then needs does not narrow the field and start the
 // layout again.
 constexpr qsizetype kLongText = 32 * 1024;
-
-// Where Qt may end a screen line between words: a space, unless it is a no-break space.
-bool EndsAWord(QChar c) {
-    return c.isSpace() && c.decompositionTag() != QChar::NoBreak;
-}
-
-bool HasWordLongerThanALine(QStringView text) {
-    qsizetype run = 0;
-    for (QChar c : text) {
-        run = EndsAWord(c) ? 0 : run + 1;
-        if (run > kLongestWordWrapped)
-            return true;
-    }
-    return false;
-}
 
 // The text as the field shows it. A byte-order mark at the start is part of the text here, not a
 // note on its encoding, so it is kept; a byte that is not UTF-8 shows as the replacement mark.
@@ -156,9 +136,7 @@ void EditField::Show(const std::string& text) {
 }
 
 void EditField::ShowMultiline(const QString& text) {
-    const QTextOption::WrapMode wrap = HasWordLongerThanALine(text)
-                                           ? QTextOption::WrapAnywhere
-                                           : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    const QTextOption::WrapMode wrap = detail::WrapModeFor(text);
     const bool longText =
         text.size() >= kLongText && multi_->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded;
     // Each step below lays out the text shown so far again; emptied first, that costs nothing.
@@ -185,14 +163,8 @@ void EditField::EditedByPerson() {
 void EditField::CheckInsertedWords(int position, int added) {
     if (added <= 0 || multi_->wordWrapMode() == QTextOption::WrapAnywhere)
         return;
-    const QTextDocument& document = *multi_->document();
-    for (QTextBlock block = document.findBlock(position);
-         block.isValid() && block.position() <= position + added; block = block.next()) {
-        if (block.length() > kLongestWordWrapped && HasWordLongerThanALine(block.text())) {
-            multi_->setWordWrapMode(QTextOption::WrapAnywhere);
-            return;
-        }
-    }
+    if (HasWordLongerThanALine(multi_->document()->findBlock(position), position + added))
+        multi_->setWordWrapMode(QTextOption::WrapAnywhere);
 }
 
 bool EditField::ReadOnly() const {

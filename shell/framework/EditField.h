@@ -35,6 +35,9 @@ class EditField : public Control {
     std::unique_ptr<QTextDocument> StyledDocument() const;
     // A printer of the field's styled text for a print job, at a width in drawing units.
     fw::StyledTextPrinter StyledTextPrinter(Graphics& graphics, double width) const;
+    // A printer of another text in the field's designed style, leaving the field as it is.
+    fw::StyledTextPrinter StyledTextPrinter(Graphics& graphics, double width,
+                                            const std::string& text) const;
 
   private:
     void Build();

@@ -12,9 +12,12 @@
 #include <QString>
 #include <QStringList>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <QTextLine>
+#include <QTextOption>
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -23,8 +26,10 @@
 #include <utility>
 #include <vector>
 
+#include "framework/ControlSupport.h"
 #include "framework/Dialogs.h"
 #include "framework/EditField.h"
+#include "framework/LongWords.h"
 #include "framework/Picture.h"
 #include "framework/PrinterGraphics.h"
 
@@ -301,13 +306,25 @@ struct LaidOutLine {
     double bottom = 0;
 };
 
-QString LineText(const QTextBlock& block, const QTextLine& line) {
-    QString text = block.text().mid(line.textStart(), line.textLength());
-    // A wrapped line keeps the space it broke at, and a soft break its separator.
-    while (!text.isEmpty() && (text.back().isSpace() || text.back() == QChar::LineSeparator)) {
-        text.chop(1);
-    }
-    return text;
+// The print's own document: the given document's text and formats, laid out for the job's
+// device at the printer's width. Everything that decides the layout is in place before the text
+// goes in, so that the text is laid out once. A document laid out for another device or width
+// (a field's, on screen) would be laid out there first, and again for the job: a field's width on
+// screen is a column of a few letters at a printer's resolution, and an unbroken line of 512 KiB
+// laid out so narrow had not printed after minutes.
+std::unique_ptr<QTextDocument> PrintDocument(const QTextDocument& source, Graphics& graphics,
+                                             double deviceWidth) {
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(source.defaultFont());
+    QTextOption option = source.defaultTextOption();
+    option.setWrapMode(detail::WrapModeFor(source));
+    document->setDefaultTextOption(option);
+    // The block's left edge is the text's left edge; a frame margin would shift every line.
+    document->setDocumentMargin(0);
+    document->setTextWidth(deviceWidth);
+    document->documentLayout()->setPaintDevice(graphics.LayoutDevice());
+    QTextCursor(document.get()).insertFragment(QTextDocumentFragment(&source));
+    return document;
 }
 
 }  // namespace
@@ -317,6 +334,10 @@ struct StyledTextPrinter::State {
     std::vector<LaidOutLine> lines;
     std::size_t next = 0;
     bool ended = false;
+    // The paragraph whose lines are being drawn, and its text: a long paragraph's text is copied
+    // once, not once for every line.
+    int textBlock = -1;
+    QString blockText;
 
     // Where a block of `available` device units that starts at line `from` ends.
     std::size_t BlockEnd(std::size_t from, double available) const {
@@ -328,6 +349,23 @@ struct StyledTextPrinter::State {
         return end;
     }
 
+    QString LineText(const LaidOutLine& line) {
+        if (line.block.blockNumber() != textBlock) {
+            textBlock = line.block.blockNumber();
+            blockText = line.block.text();
+        }
+        const QTextLine textLine = line.block.layout()->lineAt(line.lineNumber);
+        QString text = blockText.mid(textLine.textStart(), textLine.textLength());
+        // A wrapped line keeps the space it broke at, and a soft break its separator.
+        while (!text.isEmpty() &&
+               (text.back().isSpace() || text.back() == QChar::LineSeparator)) {
+            text.chop(1);
+        }
+        return text;
+    }
+
+    // Lays the text out at the width, in drawing units, and goes on at the first line not yet
+    // drawn.
     void Layout(Graphics& graphics, double width) {
         const int resumeAt = next < lines.size() ? lines[next].documentPosition : -1;
         lines.clear();
@@ -336,11 +374,10 @@ struct StyledTextPrinter::State {
             ended = true;
             return;
         }
-        const double scale = graphics.DeviceUnitsPerUnit();
-        document->documentLayout()->setPaintDevice(graphics.LayoutDevice());
-        // The block's left edge is the text's left edge; a frame margin would shift every line.
-        document->setDocumentMargin(0);
-        document->setTextWidth(std::max(0.0, width * scale));
+        // Any new width, even the same one, lays the whole text out again.
+        const double deviceWidth = std::max(0.0, width * graphics.DeviceUnitsPerUnit());
+        if (document->textWidth() != deviceWidth)
+            document->setTextWidth(deviceWidth);
         document->documentLayout()->documentSize();  // forces the layout
 
         for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
@@ -365,7 +402,10 @@ struct StyledTextPrinter::State {
 StyledTextPrinter::StyledTextPrinter(Graphics& graphics, std::unique_ptr<QTextDocument> document,
                                      double width)
     : graphics_(&graphics), width_(width), state_(std::make_unique<State>()) {
-    state_->document = std::move(document);
+    if (document) {
+        state_->document = PrintDocument(*document, graphics,
+                                         std::max(0.0, width * graphics.DeviceUnitsPerUnit()));
+    }
     state_->Layout(*graphics_, width_);
 }
 
@@ -374,6 +414,8 @@ StyledTextPrinter::StyledTextPrinter(StyledTextPrinter&&) noexcept = default;
 StyledTextPrinter& StyledTextPrinter::operator=(StyledTextPrinter&&) noexcept = default;
 
 void StyledTextPrinter::Width(double width) {
+    if (width == width_)
+        return;
     width_ = width;
     // What is already printed stays printed: the new layout resumes at the first undrawn line.
     if (state_ && !state_->ended)
@@ -435,10 +477,7 @@ void StyledTextPrinter::DrawBlock(double x, double y, double height) {
     block.height = height;
     block.usedHeight = (state.lines[end - 1].bottom - top) / scale;
     QStringList texts;
-    for (std::size_t i = state.next; i < end; ++i) {
-        const LaidOutLine& line = state.lines[i];
-        texts << LineText(line.block, line.block.layout()->lineAt(line.lineNumber));
-    }
+    for (std::size_t i = state.next; i < end; ++i) texts << state.LineText(state.lines[i]);
     block.text = texts.join(QLatin1Char('\n')).toStdString();
 
     // Whole lines are drawn one by one: drawing the document under a clip also puts the line
@@ -463,6 +502,14 @@ void StyledTextPrinter::DrawBlock(double x, double y, double height) {
 
 fw::StyledTextPrinter EditField::StyledTextPrinter(Graphics& graphics, double width) const {
     return fw::StyledTextPrinter(graphics, StyledDocument(), width);
+}
+
+fw::StyledTextPrinter EditField::StyledTextPrinter(Graphics& graphics, double width,
+                                                   const std::string& text) const {
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(detail::FontFor(designed_));
+    document->setPlainText(QString::fromStdString(text));
+    return fw::StyledTextPrinter(graphics, std::move(document), width);
 }
 
 }  // namespace fw

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTextDocument>
+#include <QTextOption>
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -130,6 +133,66 @@ TEST(StyledTextPrinter, NewWidthResumesAfterWhatWasPrinted) {
     const auto blocks = g.TextBlocks();
     ASSERT_GE(blocks.size(), 3u);
     EXPECT_LT(Words(blocks[1].text).size(), Words(blocks[0].text).size());
+}
+
+// Whether every printed word other than the long one (of "x") is one of those below, as it is
+// when lines break between words; and the text printed without its spaces and line ends.
+struct Broken {
+    bool wordsWhole;
+    std::string letters;
+};
+const char* const kWords[] = {"stir", "the", "thick", "sauce", "gently"};
+
+Broken PrintedWords(std::unique_ptr<QTextDocument> document) {
+    RecordingGraphics g;
+    fw::StyledTextPrinter printer(g, std::move(document), 300);
+    PrintAll(printer, 1000);
+    Broken broken{true, ""};
+    for (const auto& block : g.TextBlocks()) {
+        for (const std::string& word : Words(block.text)) {
+            broken.letters += word;
+            if (word.find('x') == std::string::npos &&
+                std::find(std::begin(kWords), std::end(kWords), word) == std::end(kWords)) {
+                broken.wordsWhole = false;
+            }
+        }
+    }
+    return broken;
+}
+
+TEST(StyledTextPrinter, BreaksBetweenWordsUnlessTheTextHoldsAWordOfOverAThousandLetters) {
+    std::string words;
+    for (int i = 0; i < 300; ++i) words += std::string(kWords[i % 5]) + " ";
+    const std::string nbsp = "\u00a0";
+    const struct {
+        const char* what;
+        std::string text;
+        bool givenAnywhere;  // the document comes with lines that break anywhere
+        bool wordsWhole;
+    } cases[] = {
+        {"ordinary words", words, false, true},
+        {"a word of 1,000 letters", std::string(1000, 'x') + " " + words, false, true},
+        {"a word of 1,001 letters", std::string(1001, 'x') + " " + words, false, false},
+        {"the long word in a later paragraph", words + "\n" + std::string(1001, 'x'), false,
+         false},
+        {"two halves joined by a no-break space",
+         std::string(600, 'x') + nbsp + std::string(600, 'x') + " " + words, false, false},
+        {"ordinary words from a field that broke anywhere", words, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto document = Document(QString::fromStdString(c.text));
+        if (c.givenAnywhere) {
+            QTextOption option = document->defaultTextOption();
+            option.setWrapMode(QTextOption::WrapAnywhere);
+            document->setDefaultTextOption(option);
+        }
+        const Broken printed = PrintedWords(std::move(document));
+        EXPECT_EQ(printed.wordsWhole, c.wordsWhole);
+        std::string letters;
+        for (const std::string& word : Words(c.text)) letters += word;
+        EXPECT_EQ(printed.letters, letters) << "every letter once, in order";
+    }
 }
 
 TEST(StyledTextPrinter, WidthLeftIsTheWidestLineNotYetDrawn) {

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -124,12 +125,13 @@ class RecipePrinting : public ::testing::Test {
         Form().btnPrintRecipe().Push();
         ASSERT_TRUE(run.dialogShown) << "Print did not open the print dialog";
     }
-    // Gives "Long Stew" enough lines for the given number of pages of the area.
-    int FillPages(Area a, int pages) {
+    // Gives "Long Stew" enough lines for the given number of pages of the area: half a page on
+    // the last, or a single line.
+    int FillPages(Area a, int pages, bool oneLineOnTheLast = false) {
         SelectRecipe(Form(), "Long Stew");
         const int perPage = DirectionLinesPerBlock(Form(), a.width, a.height - 30);
         EXPECT_GT(perPage, 10);
-        const int lines = (pages - 1) * perPage + perPage / 2;
+        const int lines = (pages - 1) * perPage + (oneLineOnTheLast ? 1 : perPage / 2);
         RewriteLongStew(h_, StepLines(lines));
         return lines;
     }
@@ -173,24 +175,31 @@ TEST_F(RecipePrinting, WithoutPageSetupTheAreaIs540By720) {
 TEST_F(RecipePrinting, AreaShrinksOnlyWhereTheJobsPrintablePageCannotHoldIt) {
     // The page the job prints on, as the print dialog left it, and the area printed on it: the
     // stored setup's (or the designed 540 x 720) wherever that page holds it and, 10 points below
-    // and 5 left of its lower right corner, the last page's number "- 2 -"; a side too short for
-    // that is cut down to the page less the half inch.
+    // and a unit per character left of its lower right corner, the last page's number ("- 2 -",
+    // or "- 10 -" over ten pages); a side too short for that is cut down to the page less the
+    // half inch.
     const std::string letter = PaperOf(612, 792).SetupString();
     const std::string quarterInch = PaperWithMargins(QPageSize::Letter, 18).SetupString();
     const QSizeF two = PrintedSize(10, "- 2 -");
     const double holdsWidth = 535 + two.width(), holdsHeight = 730 + two.height();
+    const double holdsTen = 534 + PrintedSize(10, "- 10 -").width();
     // Pages that hold the area and the number with no room to spare lie between those below.
     ASSERT_GT(holdsWidth, 540);
     ASSERT_LT(holdsWidth, 559);
     ASSERT_GT(holdsHeight, 730);
     ASSERT_LT(holdsHeight, 806);
+    ASSERT_GT(holdsTen - 0.5, holdsWidth) << "a page that holds '- 2 -' but not '- 10 -'";
     const int shortOfWidth = static_cast<int>(holdsWidth - 0.5) - 36;
     const int shortOfHeight = static_cast<int>(holdsHeight - 0.5) - 36;
+    const int shortOfTen = static_cast<int>(holdsTen - 0.5) - 36;
     const struct {
         const char* what;
         std::string setup;
         double sheetWidth, sheetHeight;
         Area area;
+        int pages = 2;
+        // The last page holds one line: at the designed height the run is a page shorter.
+        bool oneLineOnTheLast = false;
     } cases[] = {
         {"no setup, Qt's default job", "", kDefaultJobWidth, kDefaultJobHeight, {540, 720}},
         {"no setup, A4 less a quarter inch", "", 559, 806, {540, 720}},
@@ -204,16 +213,29 @@ TEST_F(RecipePrinting, AreaShrinksOnlyWhereTheJobsPrintablePageCannotHoldIt) {
         {"Letter on Letter", letter, 612, 792, {576, 756}},
         {"Letter turned to landscape", letter, 792, 612, {576, 576}},
         {"Letter on A5", letter, 420, 595, {384, 559}},
+        {"ten pages, just room for '- 10 -'", "", holdsTen, 800, {540, 720}, 10},
+        {"ten pages, room for '- 9 -' only", "", holdsTen - 0.5, 800, {shortOfTen, 720}, 10},
+        {"nine pages there", "", holdsTen - 0.5, 800, {540, 720}, 9},
+        {"a lower page needs a tenth page", "", holdsTen - 0.5, holdsHeight - 0.5,
+         {shortOfTen, shortOfHeight}, 10, true},
+        {"a lower page with nine", "", holdsTen - 0.5, holdsHeight - 0.5, {540, shortOfHeight}, 9,
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Form().PageSetupText(c.setup);
-        const int lines = FillPages(c.area, 2);
+        const int lines = FillPages(c.area, c.pages, c.oneLineOnTheLast);
+        if (c.oneLineOnTheLast) {
+            ASSERT_LE(lines, (c.pages - 1) * DirectionLinesPerBlock(Form(), 540, 690))
+                << "the designed height holds the run in a page less";
+        }
         PrintRun run;
         run.sheet = std::make_shared<RecordingGraphics>(c.sheetWidth, c.sheetHeight);
         Print(run);
-        EXPECT_EQ(Printed(*run.sheet, "Long Stew"), Expected(c.area, 2, true));
+        EXPECT_EQ(Printed(*run.sheet, "Long Stew"), Expected(c.area, c.pages, true));
         EXPECT_EQ(PrintedDirections(run, "Long Stew"), StepLines(lines));
+        EXPECT_EQ(Form().txtPageNum().Text(), "- " + std::to_string(c.pages) + " -")
+            << "the field shows the last number printed";
     }
 }
 
@@ -437,6 +459,14 @@ PrintDialog RealDialogTurningThePage() {
     };
 }
 
+// LARDERON_PRINT_SAMPLES=<folder> keeps a copy of each file, to look at the pages by eye.
+void KeepSample(const std::filesystem::path& pdf, const std::string& name) {
+    if (const char* keep = std::getenv("LARDERON_PRINT_SAMPLES")) {
+        std::filesystem::copy_file(pdf, std::filesystem::path(keep) / (name + ".pdf"),
+                                   std::filesystem::copy_options::overwrite_existing);
+    }
+}
+
 // The numbers of the directions' lines ("Step 012 ..."), in the order printed.
 std::vector<int> StepNumbers(const std::vector<PdfPage>& pages) {
     std::vector<int> steps;
@@ -501,12 +531,7 @@ TEST_F(RecipePrinting, IntoAPdfEveryLineOnceAndEveryPageNumberedWhateverPaperThe
         Form().btnPrintRecipe().Push();
         ASSERT_TRUE(printed);
         ASSERT_TRUE(std::filesystem::exists(pdf)) << "the job is written when the window drops it";
-        // LARDERON_PRINT_SAMPLES=<folder> keeps a copy of each file, to look at the pages by eye.
-        if (const char* keep = std::getenv("LARDERON_PRINT_SAMPLES")) {
-            std::filesystem::copy_file(pdf,
-                                       std::filesystem::path(keep) / (std::string(c.what) + ".pdf"),
-                                       std::filesystem::copy_options::overwrite_existing);
-        }
+        KeepSample(pdf, c.what);
 
         const auto pages = PdfPages(QString::fromStdString(pdf.string()));
         ASSERT_TRUE(pages);
@@ -552,4 +577,46 @@ TEST_F(RecipePrinting, IntoAPdfEveryLineOnceAndEveryPageNumberedWhateverPaperThe
     }
 }
 
+TEST_F(RecipePrinting, OneUnbrokenLineOf512KiBPrintsWholeEveryLetterOnceInOrder) {
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "poppler-utils are not installed (scripts/install-deps.sh)";
+    // Letters and digits in a run that shows any letter lost, doubled or out of place.
+    const std::string piece = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string line;
+    while (line.size() < 512 * 1024) line += piece;
+    line.resize(512 * 1024);
+    SelectRecipe(Form(), "Long Stew");
+    RewriteLongStew(h_, line);
+
+    // On recording paper, where each block's lines are recorded as laid out.
+    PrintRun paper;
+    paper.pageLimit = 1000;
+    Print(paper);
+    ASSERT_GT(paper.sheet->PageBreaks(), 50);
+    std::string printed = PrintedDirections(paper, "Long Stew");
+    printed.erase(std::remove(printed.begin(), printed.end(), '\n'), printed.end());
+    EXPECT_TRUE(printed == line) << "printed " << printed.size() << " of " << line.size();
+    EXPECT_EQ(Form().txtPageNum().Text(), "- " + std::to_string(paper.sheet->PageBreaks() + 1) + " -");
+
+    // Into a PDF through Qt's printer, at its resolution.
+    TempDir dir;
+    const std::filesystem::path pdf = dir.path() / "one-line.pdf";
+    h_.Dialogs().ExpectPrint([&](const fw::PrinterSetup* setup) {
+        return DialogChoosing([](QPageLayout&) {})(setup, pdf);
+    });
+    Form().btnPrintRecipe().Push();
+    KeepSample(pdf, "one unbroken line");
+    const auto pages = PdfPages(QString::fromStdString(pdf.string()));
+    ASSERT_TRUE(pages);
+    ASSERT_GT(pages->size(), 50u);
+    std::string letters;
+    for (std::size_t i = 0; i < pages->size(); ++i) {
+        const std::vector<PdfWord>& words = (*pages)[i].words;
+        ASSERT_GT(words.size(), 5u);
+        EXPECT_EQ((*pages)[i].Text().left(10), QStringLiteral("Long Stew "));
+        EXPECT_TRUE((*pages)[i].Text().endsWith(QStringLiteral("- %1 -").arg(i + 1)));
+        for (std::size_t w = 2; w + 3 < words.size(); ++w) letters += words[w].text.toStdString();
+    }
+    EXPECT_TRUE(letters == line) << "printed " << letters.size() << " of " << line.size();
+}
 }  // namespace
