@@ -749,6 +749,7 @@ TEST(RestoreFile, UnusableFilesAndRejectedStatementsLeaveBothTablesAsTheyWere) {
         {"decimal point", good + "R|1.0\n#BOF\n#EOF\n#EOT\n"},
         {"category rejected", "A\nPoison\n#EOT\n#EOT\n"},
         {"recipe rejected", good + "Poison|1\n#BOF\ny\n#EOF\n#EOT\n"},
+        {"a zero byte in the directions", good + "R|1\n#BOF\nx\0y\n#EOF\n#EOT\n"s},
     };
     auto db = h.OpenDatabase();
     for (const char* table : {"Recipe", "Category"})
