@@ -144,8 +144,8 @@ RealDialogs::~RealDialogs() {
 
 namespace {
 
-// How long a test waits for a modal window to take the keyboard.
-constexpr std::chrono::seconds kKeyboardBound(5);
+// How long a test waits for a modal window to take the keyboard, and then for it to go.
+constexpr std::chrono::seconds kModalBound(5);
 
 // Ends the nested loop that waits for `modal`, whatever the window is.
 void Dismiss(QWidget* modal) {
@@ -168,21 +168,21 @@ void DismissAllModals() {
     }
 }
 
-// Fails the test and dismisses a modal window that is still up `bound` after the test acted on
-// it. The wait ends when the window is hidden or destroyed, and the timer with it: a window that
+// Fails the test and dismisses a modal window that is still up kModalBound after the test acted
+// on it. The wait ends when the window is hidden or destroyed, and the timer with it: a window that
 // outlives its run (hidden, not destroyed) may be shown again later, by a later test even, and
 // must not be failed and dismissed for the run that is over.
 class StillUpBound : public QObject {
   public:
-    StillUpBound(QWidget& modal, std::chrono::milliseconds bound) : QObject(&modal), modal_(modal) {
+    explicit StillUpBound(QWidget& modal) : QObject(&modal), modal_(modal) {
         modal.installEventFilter(this);
         timer_.setSingleShot(true);
-        connect(&timer_, &QTimer::timeout, this, [this, bound] {
-            ADD_FAILURE() << "the modal window was still up " << bound.count()
-                          << " ms after the test acted on it";
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            ADD_FAILURE() << "the modal window was still up " << kModalBound.count()
+                          << " seconds after the test acted on it";
             Dismiss(&modal_);
         });
-        timer_.start(bound);
+        timer_.start(kModalBound);
     }
 
   protected:
@@ -202,10 +202,10 @@ class StillUpBound : public QObject {
 
 }  // namespace
 
-void AtNextModal(std::function<void(QWidget* modal)> action, std::chrono::milliseconds stillUp) {
+void AtNextModal(std::function<void(QWidget* modal)> action) {
     auto* poll = new QTimer();
-    const QDeadlineTimer deadline(kKeyboardBound);
-    QObject::connect(poll, &QTimer::timeout, [poll, deadline, action = std::move(action), stillUp] {
+    const QDeadlineTimer deadline(kModalBound);
+    QObject::connect(poll, &QTimer::timeout, [poll, deadline, action = std::move(action)] {
         QWidget* modal = QApplication::activeModalWidget();
         const bool ready = modal && QApplication::activeWindow() == modal;
         if (!ready && !deadline.hasExpired())
@@ -222,7 +222,7 @@ void AtNextModal(std::function<void(QWidget* modal)> action, std::chrono::millis
         const QPointer<QWidget> acted(modal);
         action(modal);
         if (acted && acted->isVisible())
-            new StillUpBound(*acted, stillUp);
+            new StillUpBound(*acted);
     });
     poll->start(5);
 }

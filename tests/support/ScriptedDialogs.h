@@ -3,7 +3,6 @@
 // each prompt from a queue of expected prompts. A prompt nobody expected, or an expected prompt
 // that never came, fails the test.
 
-#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -87,7 +86,5 @@ class RealDialogs {
 // Runs `action` from inside the loop that waits for the next modal window, once that window is
 // modal and has the keyboard. So that the test fails rather than waits for ever: when no window
 // takes the keyboard within five seconds, `action(nullptr)` runs and every modal window up is
-// dismissed; a window the action left up is dismissed if it is still up `stillUp` later. Each is
-// a failure.
-void AtNextModal(std::function<void(QWidget* modal)> action,
-                 std::chrono::milliseconds stillUp = std::chrono::seconds(5));
+// dismissed; a window the action left up is dismissed five seconds later. Each is a failure.
+void AtNextModal(std::function<void(QWidget* modal)> action);
