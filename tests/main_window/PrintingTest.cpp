@@ -19,7 +19,6 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QWidget>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -588,17 +587,8 @@ TEST_F(RecipePrinting, OneUnbrokenLineOf512KiBPrintsWholeEveryLetterOnceInOrder)
     SelectRecipe(Form(), "Long Stew");
     RewriteLongStew(h_, line);
 
-    // On recording paper, where each block's lines are recorded as laid out.
-    PrintRun paper;
-    paper.pageLimit = 1000;
-    Print(paper);
-    ASSERT_GT(paper.sheet->PageBreaks(), 50);
-    std::string printed = PrintedDirections(paper, "Long Stew");
-    printed.erase(std::remove(printed.begin(), printed.end(), '\n'), printed.end());
-    EXPECT_TRUE(printed == line) << "printed " << printed.size() << " of " << line.size();
-    EXPECT_EQ(Form().txtPageNum().Text(), "- " + std::to_string(paper.sheet->PageBreaks() + 1) + " -");
-
-    // Into a PDF through Qt's printer, at its resolution.
+    // Into a PDF through Qt's printer, at its resolution: there the field's own layout was a
+    // column of a few letters.
     TempDir dir;
     const std::filesystem::path pdf = dir.path() / "one-line.pdf";
     h_.Dialogs().ExpectPrint([&](const fw::PrinterSetup* setup) {
