@@ -39,6 +39,12 @@ using namespace std::string_literals;
 namespace {
 
 const Texts kRestored = {"open", "msgbox:Restore completed."};
+
+// A book of one recipe, and its backup.
+void SeedBroth(Database& db) {
+    Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Broth', 'Boil')");
+}
+const std::string kBrothBackup = "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n";
 const Texts kRestoreFailed = {"open", "beep", "msgbox:Restore was unsuccessful."};
 
 std::string Lines(const Texts& lines, const std::string& end = "\n") {
@@ -213,9 +219,7 @@ TEST(BackupFile, FailuresSayUnsuccessfulWithoutBeepAndLeaveAnEarlierBackupAsItWa
 }
 
 TEST(BackupFile, TheBookItselfIsRefusedUnderEveryNameAndStaysWhole) {
-    LarderonHarness h(Seeded([](Database& db) {
-        Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Broth', 'Boil')");
-    }));
+    LarderonHarness h(Seeded(SeedBroth));
     h.Start();
     const std::filesystem::path book = h.DatabasePath();
     const std::string bookBytes = ReadBytes(book);
@@ -248,7 +252,7 @@ TEST(BackupFile, TheBookItselfIsRefusedUnderEveryNameAndStaysWhole) {
     }
     // The app goes on with its book whole.
     Backup(h, h.Folder() / "b.txt");
-    EXPECT_EQ(ReadBytes(h.Folder() / "b.txt"), "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
+    EXPECT_EQ(ReadBytes(h.Folder() / "b.txt"), kBrothBackup);
     EXPECT_EQ(Recipes(*h.OpenDatabase()), Texts{"Broth|1:integer|Boil"});
 
     // Once the book's file is moved, and then deleted, the running app may hold the only copy of
@@ -266,7 +270,7 @@ TEST(BackupFile, TheBookItselfIsRefusedUnderEveryNameAndStaysWhole) {
     Backup(h, h.Folder() / "b.txt");
     EXPECT_EQ(h.Dialogs().Messages(),
               (Texts{"Backup was unsuccessful.", "Backup completed.", "Backup completed."}));
-    EXPECT_EQ(ReadBytes(h.Folder() / "b.txt"), "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
+    EXPECT_EQ(ReadBytes(h.Folder() / "b.txt"), kBrothBackup);
 }
 
 // Makes this process's file systems seem unable to make a nameless file, as some are: opening
@@ -393,9 +397,7 @@ TEST(BackupFile, OnlyTheFileAskedForAppearsUnderAnyNameEvenWhenTheWriterIsKilled
 // "backups" links to another folder, where "latest.txt" links to "../<name>": the system finds
 // <name> beside that other folder, while the text of the path leads to <name> beside the book.
 TEST(BackupFile, ALinkInALinkedFolderReplacesTheFileTheSystemFindsAndStaysALink) {
-    LarderonHarness h(Seeded([](Database& db) {
-        Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Broth', 'Boil')");
-    }));
+    LarderonHarness h(Seeded(SeedBroth));
     h.Start();
     const std::filesystem::path elsewhere = h.Folder() / "elsewhere";
     std::filesystem::create_directories(elsewhere / "sub");
@@ -415,7 +417,7 @@ TEST(BackupFile, ALinkInALinkedFolderReplacesTheFileTheSystemFindsAndStaysALink)
         h.Dialogs().ClearLog();
         Backup(h, typed);
         EXPECT_EQ(h.Dialogs().Messages(), Texts{"Backup completed."});
-        EXPECT_EQ(ReadBytes(resolved), "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
+        EXPECT_EQ(ReadBytes(resolved), kBrothBackup);
         EXPECT_TRUE(ReadBytes(lexical) == lexicalBytes) << "the file beside the book was changed";
         EXPECT_EQ(std::filesystem::read_symlink(elsewhere / "sub" / "latest.txt"), "../" + name);
         EXPECT_EQ(FolderNames(elsewhere), names) << "a file was left behind";
@@ -426,9 +428,7 @@ TEST(BackupFile, ALinkInALinkedFolderReplacesTheFileTheSystemFindsAndStaysALink)
 // Another program keeps turning the chosen name from a file into a link to the book and back
 // while backups run: whatever each backup finds, the book is never what it replaces.
 TEST(BackupFile, ATargetSwappedForALinkToTheBookDuringBackupsNeverReachesTheBook) {
-    LarderonHarness h(Seeded([](Database& db) {
-        Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Broth', 'Boil')");
-    }));
+    LarderonHarness h(Seeded(SeedBroth));
     h.Start();
     const std::filesystem::path book = h.DatabasePath(), target = h.Folder() / "swap.txt";
     const std::string bookBytes = ReadBytes(book);
@@ -466,9 +466,7 @@ TEST(BackupFile, ATargetSwappedForALinkToTheBookDuringBackupsNeverReachesTheBook
 }
 
 TEST(BackupFile, ThroughTheRealFileDialogsTheBookCannotBeChosenAndAnotherFileCan) {
-    LarderonHarness h(Seeded([](Database& db) {
-        Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Broth', 'Boil')");
-    }));
+    LarderonHarness h(Seeded(SeedBroth));
     h.Start();
     const std::string bookBytes = ReadBytes(h.DatabasePath());
     const auto chosen = h.Folder() / "chosen.txt";
@@ -500,17 +498,13 @@ TEST(BackupFile, ThroughTheRealFileDialogsTheBookCannotBeChosenAndAnotherFileCan
               (Texts{"msgbox:Backup was unsuccessful.", "beep", "msgbox:Backup completed.",
                      "msgbox:Restore completed.", "beep", "msgbox:Restore was unsuccessful.",
                      "beep", "msgbox:Backup completed.", "beep", "msgbox:Backup completed."}));
-    EXPECT_EQ(ReadBytes(h.Folder() / (std::string(251, 'b') + ".txt")),
-              "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
-    EXPECT_EQ(ReadBytes(h.Folder() / "elsewhere" / "larderon_db.rsd"),
-              "General\n#EOT\nBroth|1\n#BOF\nBoil\n#EOF\n#EOT\n");
+    EXPECT_EQ(ReadBytes(h.Folder() / (std::string(251, 'b') + ".txt")), kBrothBackup);
+    EXPECT_EQ(ReadBytes(h.Folder() / "elsewhere" / "larderon_db.rsd"), kBrothBackup);
     EXPECT_EQ(Recipes(*h.OpenDatabase()), Texts{"Broth|1:integer|Boil"});
 }
 
 TEST(BackupAndRestore, OnlyRegularFilesAreReadOrWrittenAndOthersFailAtOnce) {
-    LarderonHarness h(Seeded([](Database& db) {
-        Exec(db, "INSERT INTO Recipe (Name, Directions) VALUES ('Broth', 'Boil')");
-    }));
+    LarderonHarness h(Seeded(SeedBroth));
     h.Start();
     auto db = h.OpenDatabase();
 
