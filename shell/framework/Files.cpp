@@ -41,6 +41,19 @@ bool SameFile(const struct stat& found, const FileIdentity& file) {
            static_cast<std::uint64_t>(found.st_ino) == file.inode;
 }
 
+struct stat LookAt(int fd) {
+    struct stat found {};
+    if (fd < 0 || ::fstat(fd, &found) != 0)
+        throw SystemError("cannot look at the open file", {}, fd < 0 ? EBADF : errno);
+    return found;
+}
+
+// What a write to a file changes, whatever it writes: its size, modification time and change time.
+std::array<std::int64_t, 5> Stamp(const struct stat& file) {
+    return {file.st_size, file.st_mtim.tv_sec, file.st_mtim.tv_nsec, file.st_ctim.tv_sec,
+            file.st_ctim.tv_nsec};
+}
+
 // A short name of the program's own for a file in the making, whatever the target's length.
 std::string TemporaryName() {
     static std::random_device random;
@@ -301,32 +314,17 @@ TextInputStream::TextInputStream(const fs::path& path) {
         return;
     }
     fd_ = fd;
-    unread_ = size_ = opened.st_size;
-    modified_ = opened.st_mtim;
-    changed_ = opened.st_ctim;
+    unread_ = opened.st_size;
+    stamp_ = Stamp(opened);
     buffer_.resize(kChunk);
 }
-
-namespace {
-struct stat LookAt(int fd) {
-    struct stat found {};
-    if (fd < 0 || ::fstat(fd, &found) != 0)
-        throw SystemError("cannot look at the open file", {}, fd < 0 ? EBADF : errno);
-    return found;
-}
-
-bool operator==(const timespec& a, const timespec& b) {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-}  // namespace
 
 bool TextInputStream::Reads(const FileIdentity& file) const {
     return SameFile(LookAt(fd_), file);
 }
 
 bool TextInputStream::Changed() const {
-    const struct stat now = LookAt(fd_);
-    return now.st_size != size_ || !(now.st_mtim == modified_) || !(now.st_ctim == changed_);
+    return Stamp(LookAt(fd_)) != stamp_;
 }
 
 TextInputStream::~TextInputStream() {

@@ -4,8 +4,7 @@
 // Only regular files are read or written: a FIFO would wait for its other end for ever, a device
 // may never end or swallow everything, so either fails at once as a file that cannot be opened.
 
-#include <time.h>
-
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -137,9 +136,8 @@ class TextInputStream {
 
     int fd_ = -1;
     std::int64_t unread_ = 0;  // of the size the file had when it was opened
-    std::int64_t size_ = 0;
-    struct timespec modified_ {
-    }, changed_{};
+    // The size, modification time and change time the file had when it was opened.
+    std::array<std::int64_t, 5> stamp_{};
     std::vector<char> buffer_;
     std::size_t next_ = 0;
     std::size_t end_ = 0;
